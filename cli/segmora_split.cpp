@@ -90,6 +90,12 @@ size_t CharacterCount(const std::string &text) {
     return count;
 }
 
+int UsageError(const std::string &message) {
+    Error(message);
+    std::fputs(Usage, stderr);
+    return ExitUsage;
+}
+
 // Parses the arguments; returns -1 to go on, or the exit status.
 int ParseArguments(int argc, char **argv, Options &options) {
     std::vector<std::string> positional;
@@ -97,10 +103,8 @@ int ParseArguments(int argc, char **argv, Options &options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const auto value = [&](std::string &out) {
-            if (i + 1 >= argc) {
-                Error("option " + arg + " needs a value");
+            if (i + 1 >= argc)
                 return false;
-            }
             out = argv[++i];
             return true;
         };
@@ -113,27 +117,21 @@ int ParseArguments(int argc, char **argv, Options &options) {
             return ExitCompleted;
         } else if (arg == "--lead") {
             std::string lead;
-            if (!value(lead))
-                return ExitUsage;
-            if (CharacterCount(lead) != 1) {
-                Error("--lead takes exactly one character");
-                return ExitUsage;
-            }
+            if (!value(lead) || CharacterCount(lead) != 1)
+                return UsageError("--lead takes exactly one character");
             if (lead.size() == 1 && lead[0] >= 'a' && lead[0] <= 'z')
                 lead[0] = static_cast<char>(lead[0] - 'a' + 'A');
             options.Lead = lead;
         } else if (arg == "--pause") {
             std::string text;
             if (!value(text))
-                return ExitUsage;
+                return UsageError("--pause takes a whole number of seconds");
             char *end = nullptr;
             errno = 0;
             const long seconds = std::strtol(text.c_str(), &end, 10);
             if (text.empty() || *end != '\0' || errno == ERANGE || seconds < INT32_MIN ||
-                seconds > INT32_MAX) {
-                Error("--pause takes a whole number of seconds");
-                return ExitUsage;
-            }
+                seconds > INT32_MAX)
+                return UsageError("--pause takes a whole number of seconds");
             options.PauseSeconds = static_cast<int>(seconds);
         } else if (arg == "--percent-head") {
             options.Op[0] = true;
@@ -154,16 +152,11 @@ int ParseArguments(int argc, char **argv, Options &options) {
         } else if (arg == "--quiet" || arg == "-q") {
             options.Quiet = true;
         } else {
-            Error("unknown option " + arg);
-            std::fputs(Usage, stderr);
-            return ExitUsage;
+            return UsageError("unknown option " + arg);
         }
     }
-    if (positional.size() != 2 || positional[0].empty() || positional[1].empty()) {
-        Error("expected INPUT and OUTPUT_FOLDER");
-        std::fputs(Usage, stderr);
-        return ExitUsage;
-    }
+    if (positional.size() != 2 || positional[0].empty() || positional[1].empty())
+        return UsageError("expected INPUT and OUTPUT_FOLDER");
     options.Input = positional[0];
     options.OutputFolder = positional[1];
     return -1;
