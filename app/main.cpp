@@ -1,0 +1,55 @@
+// The program's entry: the display check, the single-instance guard, the
+// application object, the main window and the message loop.
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "Application.h"
+#include "MainForm.h"
+#include "Prompt.h"
+#include "Settings.h"
+#include "SignalCloser.h"
+#include "SingleInstance.h"
+
+namespace {
+
+bool Set(const char *name) {
+    const char *value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (!Set("QT_QPA_PLATFORM") && !Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
+        std::fputs("segmora: no display found; start it in a desktop session, or divide a file "
+                   "on the command line with segmora-split.\n",
+                   stderr);
+        return 1;
+    }
+
+    const std::string executable = segmora::ExecutablePath(argc > 0 ? argv[0] : "segmora");
+    // A second copy started from an executable of the same file name ends
+    // here, silently; the first one is left alone.
+    segmora::SingleInstance guard(segmora::FileNameOf(executable));
+    if (guard.Result() == segmora::SingleInstance::State::HeldElsewhere)
+        return 0;
+
+    try {
+        segmora::Application app(argc, argv);
+        segmora::SignalCloser closer;
+        // The viewer, print window and user-types dialog are created after the
+        // main window, in that order, as their windows join the program.
+        segmora::TMainForm MainForm(segmora::SettingsPath(executable), app.arguments());
+        QObject::connect(&closer, &segmora::SignalCloser::CloseRequested, &MainForm,
+                         &QWidget::close);
+        MainForm.show();
+        app.exec();
+    } catch (const std::exception &error) {
+        segmora::Prompt::StandardError(nullptr, QString::fromUtf8(error.what()));
+    } catch (...) {
+        segmora::Prompt::StandardError(nullptr, QString());
+    }
+    return 0;
+}
