@@ -26,12 +26,16 @@ struct SettingsFields {
     int ViewFontSize = 10;                                      // View/FontSize
     int Mask_No = 1;                                            // Setting/Mask_No
     std::string User1_Name, User1_Mask, User2_Name, User2_Mask; // Setting/...
+
+    friend bool operator==(const SettingsFields &, const SettingsFields &) = default;
 };
 
 // The main window's position, stored as Main/Left and Main/Top.
 struct WindowPosition {
     int Left = 10;
     int Top = 10;
+
+    friend bool operator==(const WindowPosition &, const WindowPosition &) = default;
 };
 
 // A failed save: what() is "<path> に書き込めません" with the file's path.
