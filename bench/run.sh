@@ -13,6 +13,8 @@
 #                         output folders in it are removed)
 #              BENCH_MB   input size in megabytes (default 100)
 #              BENCH_RUNS runs of each program (default 3)
+#              BENCH_SPLIT another segmora-split binary to time (default: the
+#                         one built here), e.g. to weigh a change to the engine
 #
 # Targets: segmora-split wall time <= 1.3 x the baseline's and below csplit's;
 # its peak memory (max RSS) <= 1.5 x the input size + 32 MiB.
@@ -49,7 +51,7 @@ cmake -S "$ROOT" -B "$BUILD" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
     { tail -40 "$LOG"; die "configure failed"; }
 cmake --build "$BUILD" -j2 --target segmora-split bench_gen bench_baseline >>"$LOG" 2>&1 ||
     { tail -40 "$LOG"; die "build failed"; }
-SPLIT="$BUILD/cli/segmora-split"
+SPLIT="${BENCH_SPLIT:-$BUILD/cli/segmora-split}"
 GEN="$BUILD/bench/bench_gen"
 BASE="$BUILD/bench/bench_baseline"
 
