@@ -105,7 +105,7 @@ std::optional<std::string> IniFile::Read(std::string_view section, std::string_v
 void IniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
     std::string safe(value);
     for (char &c : safe)
-        if (c == '\r' || c == '\n')
+        if (c == '\n')
             c = '?';
     size_t header = FindSection(section);
     if (header == npos) {
@@ -128,8 +128,7 @@ void IniFile::Remove(std::string_view section, std::string_view key) {
     const size_t header = FindSection(section);
     if (header == npos)
         return;
-    const size_t at = FindKey(header, key);
-    if (at != npos)
+    for (size_t at = FindKey(header, key); at != npos; at = FindKey(header, key))
         Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(at));
 }
 

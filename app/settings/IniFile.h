@@ -33,11 +33,11 @@ public:
     // Replaces the key's value where the key stands (the line becomes
     // "key=value", keeping the key's spelling); a missing key is added after
     // the last non-blank line of its section, a missing section at the end of
-    // the file. The value must not hold CR or LF (a caller's fault: it would
-    // split the line); such bytes are written as "?".
+    // the file. A LF in the value (a caller's fault: it would split the line)
+    // is written as "?"; a CR reads back as it was written.
     void Write(std::string_view section, std::string_view key, std::string_view value);
 
-    // Removes the key's line, if any.
+    // Removes every line of the key from its (first) section.
     void Remove(std::string_view section, std::string_view key);
 
     // The whole text, every line ending in CR LF.

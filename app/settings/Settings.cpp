@@ -272,7 +272,11 @@ SettingsFields DefaultSettings() {
 }
 
 void LoadSettings(const std::string &iniPath, SettingsFields &fields, WindowPosition &position) {
-    const IniFile ini(ReadWholeFile(iniPath).value_or(std::string()));
+    LoadSettingsText(ReadWholeFile(iniPath).value_or(std::string()), fields, position);
+}
+
+void LoadSettingsText(std::string_view text, SettingsFields &fields, WindowPosition &position) {
+    const IniFile ini(text);
     const SettingsFields defaults = DefaultSettings();
     const WindowPosition home;
 

