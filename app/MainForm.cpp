@@ -212,12 +212,14 @@ void TMainForm::BuildControls() {
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setFixedHeight(StatusBarHeight);
-    // The second panel takes the rest of the bar, as the last panel of a
-    // status bar does, so its line text is never cut.
+    // The panels are placed by hand, as on the design: the progress bar
+    // (made by FormShow) covers the first panel, 100 wide; the second panel
+    // takes the rest of the bar, as the last panel of a status bar does, so
+    // its line text is never cut.
     StatusPanel2 = new QLabel(StatusBar1);
     StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
     StatusPanel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StatusPanel2->setMinimumWidth(50);
+    StatusPanel2->setGeometry(100, 2, ClientWidth - 100, StatusBarHeight - 2);
     setStatusBar(StatusBar1);
 }
 
@@ -258,11 +260,10 @@ void TMainForm::FormShow() {
     ProgressBar = new QProgressBar(StatusBar1);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     ProgressBar->setTextVisible(false);
-    ProgressBar->setFixedSize(100, StatusBarHeight - 2);
+    ProgressBar->setGeometry(0, 2, 100, StatusBarHeight - 2);
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
-    StatusBar1->addWidget(ProgressBar, 0);
-    StatusBar1->addWidget(StatusPanel2, 1);
+    ProgressBar->show();
 
     setAcceptDrops(true);
     if (!CommandLineTaken)
@@ -426,9 +427,11 @@ void TMainForm::Button2Click() {
     // Confirmed: the chosen folder without a trailing "/" (the root stays
     // "/"). Cancelled: the folder as passed in when it exists, else empty.
     std::string result;
-    if (chosen)
-        result = ExtractFileDir(ToNative(*chosen) + "/");
-    else if (FolderExists(SettingsFields::ChgPath))
+    if (chosen) {
+        result = ToNative(*chosen);
+        if (result != "/")
+            result = WithoutTrailingSeparator(result);
+    } else if (FolderExists(SettingsFields::ChgPath))
         result = SettingsFields::ChgPath;
     SettingsFields::ChgPath = result;
     LabeledEdit2->setText(Text(result));
