@@ -66,8 +66,12 @@ void LoadSettings(const std::string &iniPath, SettingsFields &fields, WindowPosi
 void LoadSettingsText(std::string_view text, SettingsFields &fields, WindowPosition &position);
 
 // Writes all twenty keys in their order, keeping every other line of the
-// file in place; atomically (temporary file + rename). Throws
-// SettingsWriteError and leaves the old file intact on failure.
+// file in place; atomically (temporary file + fsync + rename), so the file is
+// either the old one or the new one, never a part. A missing folder above
+// the file is created; a symbolic link is followed. An existing file that
+// cannot be read (its lines would be lost), cannot be written (read-only)
+// or is no regular file is refused. Throws SettingsWriteError on any failure
+// and leaves the old file intact.
 void SaveSettings(const std::string &iniPath, const SettingsFields &fields,
                   const WindowPosition &position);
 
