@@ -5,12 +5,16 @@
 #include <cstdlib>
 #include <exception>
 
+#include "AboutBox.h"
 #include "Application.h"
+#include "DesktopLauncher.h"
+#include "HelpLinks.h"
 #include "MainForm.h"
 #include "Prompt.h"
 #include "Settings.h"
 #include "SignalCloser.h"
 #include "SingleInstance.h"
+#include "UiText.h"
 
 namespace {
 
@@ -39,9 +43,19 @@ int main(int argc, char **argv) {
     try {
         segmora::Application app(argc, argv);
         segmora::SignalCloser closer;
+        app.setWindowIcon(segmora::ProgramIcon());
         // The viewer, print window and user-types dialog are created after the
         // main window, in that order, as their windows join the program.
         segmora::TMainForm MainForm(segmora::SettingsPath(executable), app.arguments());
+        // The settings and help menus' shell commands.
+        MainForm.Plugins.DesktopShortcut = [&] {
+            segmora::MakeDesktopLauncher(segmora::FromNative(executable));
+        };
+        MainForm.Plugins.HomePage = [] { segmora::OpenHomePage(); };
+        MainForm.Plugins.Mail = [] { segmora::OpenMailAddress(); };
+        MainForm.Plugins.VersionBox = [&] {
+            segmora::ShowAbout(&MainForm, QString::fromStdString(MainForm.Version));
+        };
         QObject::connect(&closer, &segmora::SignalCloser::CloseRequested, &MainForm,
                          &QWidget::close);
         MainForm.show();
