@@ -67,12 +67,13 @@ TViewForm::TViewForm(SettingsFields &fields, ViewFormLinks links, TPrintForm &pr
 
     PrintDialog1 = [this](QPrinter &printer, int pages) {
         QPrintDialog dialog(&printer, this);
+        // Page bounds first: setting them turns the page-range option on.
+        dialog.setMinMax(1, pages);
         // Whole document only. Printing to a file stays: on a desktop without
         // a print service it is the one way to print at all.
         dialog.setOptions(QAbstractPrintDialog::PrintToFile |
                           QAbstractPrintDialog::PrintShowPageSize |
                           QAbstractPrintDialog::PrintCollateCopies);
-        dialog.setMinMax(1, pages);
         return dialog.exec() == QDialog::Accepted;
     };
     PrinterSetupDialog1 = [this](QPrinter &printer) {

@@ -1,0 +1,48 @@
+#include <QApplication>
+#include <QPixmap>
+#include <QPrinter>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "Cp932.h"
+#include "PrintForm.h"
+#include "Texts.h"
+#include "ViewForm.h"
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    segmora::SettingsFields fields = segmora::DefaultSettings();
+    fields.ViewLeft = 20;
+    fields.ViewTop = 20;
+    segmora::TPrintForm printForm;
+    segmora::TViewForm viewer(fields, {}, printForm);
+    std::vector<std::string> log{segmora::ToCp932(segmora::texts::LogHeader)};
+    for (const char *entry : {"O1234(FLANGE)", "O20", "O100(ﾌﾗﾝｼﾞ 加工)", "O3", "O0001(穴あけ)"})
+        log.push_back(segmora::ToCp932(entry));
+    for (int i = 0; i < 95; ++i)
+        log.push_back("O" + std::to_string(2000 + i) + "(PART " + std::to_string(i) + ")");
+    log.push_back(segmora::ToCp932(segmora::texts::LogCompleted));
+    viewer.HandOff(log);
+    const QString option = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (option == QStringLiteral("--pdf") && argc > 2) {
+        // Prints the first page to a PDF file instead of showing the window.
+        const QString file = QString::fromLocal8Bit(argv[2]);
+        viewer.PrintDialog1 = [file](QPrinter &printer, int) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            return true;
+        };
+        viewer.Button2Click();
+        return 0;
+    }
+    if (argc > 1) {
+        const QString file = option;
+        QTimer::singleShot(1500, &viewer, [&viewer, file] {
+            viewer.grab().save(file);
+            viewer.close();
+        });
+    }
+    viewer.exec();
+    return 0;
+}
