@@ -10,11 +10,13 @@
 #include "DesktopLauncher.h"
 #include "HelpLinks.h"
 #include "MainForm.h"
+#include "PrintForm.h"
 #include "Prompt.h"
 #include "Settings.h"
 #include "SignalCloser.h"
 #include "SingleInstance.h"
 #include "UiText.h"
+#include "ViewForm.h"
 
 namespace {
 
@@ -55,6 +57,18 @@ int main(int argc, char **argv) {
         MainForm.Plugins.Mail = [] { segmora::OpenMailAddress(); };
         MainForm.Plugins.VersionBox = [&] {
             segmora::ShowAbout(&MainForm, QString::fromStdString(MainForm.Version));
+        };
+        // The result viewer and its print buffers; a completed run hands its
+        // log over and shows the viewer modally, whose Back button empties the
+        // main window's log.
+        segmora::TPrintForm PrintForm;
+        segmora::ViewFormLinks viewLinks;
+        viewLinks.OutputFolder = [&] { return MainForm.DivisionRun().OutputFolder; };
+        viewLinks.ClearMainLog = [&] { MainForm.DivisionRun().ClearLog(); };
+        segmora::TViewForm ViewForm(MainForm, viewLinks, PrintForm, &MainForm);
+        MainForm.Plugins.ShowViewer = [&](const std::vector<std::string> &log) {
+            ViewForm.HandOff(log);
+            ViewForm.exec();
         };
         QObject::connect(&closer, &segmora::SignalCloser::CloseRequested, &MainForm,
                          &QWidget::close);
