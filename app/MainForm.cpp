@@ -708,8 +708,9 @@ QString TMainForm::InputViewText(const InputView &view) {
     size_t shown = 0;
     bool firstLineCut = false;
     const size_t count = view.LineCount();
-    for (; shown < count && shown < InputViewLineLimit; ++shown) {
-        const std::string_view line = view.Line(shown);
+    LineCursor cursor(view);
+    std::string_view line;
+    for (; shown < InputViewLineLimit && cursor.Next(line); ++shown) {
         if (bytes + line.size() > InputViewByteLimit) {
             if (shown == 0) { // one huge line: its start
                 text += FromCp932Bytes(line.substr(0, InputViewByteLimit));

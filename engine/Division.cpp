@@ -125,14 +125,9 @@ void Division::AppendToBuffer(std::string_view line) {
 }
 
 void Division::CreateOutputFile() {
-    if (std::find(CreatedNames.begin(), CreatedNames.end(), OutputFileName) !=
-        CreatedNames.end()) {
-        if (std::find(CreatedAgain.begin(), CreatedAgain.end(), OutputFileName) ==
-            CreatedAgain.end())
-            CreatedAgain.push_back(OutputFileName);
-    } else {
-        CreatedNames.push_back(OutputFileName);
-    }
+    if (!CreatedNames.insert(OutputFileName).second &&
+        std::find(CreatedAgain.begin(), CreatedAgain.end(), OutputFileName) == CreatedAgain.end())
+        CreatedAgain.push_back(OutputFileName);
     if (DryRun) {
         Host.FileCreated(OutputFileName);
         return;
@@ -163,7 +158,9 @@ void Division::CreateOutputFile() {
         throw FileError(Format(texts::CannotCreate, OutputFileName) + texts::IsInputFile,
                         OutputFileName, "it is the input file");
     }
-    if (ftruncate(fd, 0) != 0) {
+    // Only a file that holds something is cut: truncating an empty file makes
+    // ext4 write the file back at its close, a flush for every new file.
+    if (st.st_size > 0 && ftruncate(fd, 0) != 0) {
         const int error = errno;
         close(fd);
         fail(texts::CannotCreate, error);
@@ -285,9 +282,10 @@ RunEnd Division::Scan() {
 
     // No line of the view holds a line-break byte, so the line-end repair
     // has nothing to do; only the leading blanks and controls go.
-    for (size_t i = 0; i < RichEdit1.LineCount(); ++i) {
-        const std::string_view line = WithoutLeadingControls(RichEdit1.Line(i));
-        RichEdit1.NarrowLine(i, line);
+    LineCursor cursor(RichEdit1);
+    std::string_view viewLine;
+    for (size_t i = 0; cursor.Next(viewLine); ++i) {
+        const std::string_view line = WithoutLeadingControls(viewLine);
 
         if (!line.empty()) {
             if (lead.size() == 1 && line.front() == lead.front()) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <unordered_set>
 #include <vector>
 
 namespace segmora {
@@ -99,7 +100,7 @@ private:
     bool InputKnown = false;
     dev_t InputDevice = 0;
     ino_t InputInode = 0;
-    std::vector<std::string> CreatedNames;
+    std::unordered_set<std::string> CreatedNames;
     std::vector<std::string> CreatedAgain;
 };
 

@@ -2,6 +2,8 @@
 
 #include "FakeHost.h"
 
+#include <cstdint>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace segmora {
@@ -13,7 +15,12 @@ using Lines = std::vector<std::string>;
 using namespace std::string_literals;
 
 Lines ViewLines(const InputView &view) {
-    return Lines(view.AllLines().begin(), view.AllLines().end());
+    Lines lines;
+    LineCursor cursor(view);
+    for (std::string_view line; cursor.Next(line);)
+        lines.emplace_back(line);
+    EXPECT_EQ(lines.size(), view.LineCount());
+    return lines;
 }
 
 struct LoadCase {
@@ -59,8 +66,49 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"CtrlZEndsTheStream", "A\nB\x1A" "C\n", {"A", "B\x1A" "C"}, {"A", "B"}},
         LoadCase{"LongLineInPieces", Long600 + "\n", {Long600}, {Long600.substr(0, 499), Long600.substr(499)}},
         LoadCase{"Exactly499StaysOneLine", Exact499 + "\r\nz\r\n", {Exact499, "z"}, {Exact499, "z"}},
-        LoadCase{"OnlyLineBreak", "\r\n", {""}, {}}),
+        LoadCase{"OnlyLineBreak", "\r\n", {""}, {}},
+        LoadCase{"MixedBreaks", "A\r\nB\rC\nD", {"A", "B", "C", "D"}, {"A", "BC", "D"}}),
     [](const auto &info) { return std::string(info.param.Name); });
+
+TEST(LineBreakCounterTest, CrLfSplitAcrossPiecesIsOneBreak) {
+    LineBreakCounter counter;
+    for (const char *piece : {"A\r", "\nB\r", "\n", "C"})
+        counter.Add(piece, std::strlen(piece));
+    EXPECT_EQ(counter.LineCount(), 3u);
+    EXPECT_FALSE(counter.HasLoneCr());
+    counter.Add("\rD\0E\r", 6);
+    EXPECT_EQ(counter.LineCount(), 4u) << "the text ends at its first 0 byte";
+    EXPECT_TRUE(counter.HasLoneCr());
+    EXPECT_EQ(counter.TextLength(), 9u);
+}
+
+TEST(LineBreakCounterTest, LongTextsCountAsLineByLine) {
+    // Long random texts of CR, LF and letters, fed in uneven pieces, against
+    // a plain walk through the bytes.
+    uint32_t seed = 1;
+    for (int round = 0; round < 20; ++round) {
+        std::string text(5000 + round * 997, 'a');
+        for (char &c : text) {
+            seed = seed * 1103515245 + 12345;
+            const uint32_t pick = (seed >> 16) % (round % 2 ? 4 : 40);
+            c = pick == 0 ? '\r' : pick == 1 ? '\n' : 'a';
+        }
+        size_t expected = 0;
+        for (size_t k = 0; k < text.size(); ++k) {
+            if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n')
+                ++k;
+            if (text[k] == '\r' || text[k] == '\n')
+                ++expected;
+        }
+        if (text.back() != '\r' && text.back() != '\n')
+            ++expected;
+
+        LineBreakCounter counter;
+        for (size_t at = 0, piece = 1; at < text.size(); at += piece, piece = piece * 3 % 4099 + 1)
+            counter.Add(text.data() + at, std::min(piece, text.size() - at));
+        EXPECT_EQ(counter.LineCount(), expected) << round;
+    }
+}
 
 TEST(LoadTest, MissingFileGivesNoLinesEitherWay) {
     InputView view;
