@@ -499,6 +499,8 @@ void TMainForm::op4Click() {
 void TMainForm::User_opClick() {
     if (Plugins.UserTypes)
         Plugins.UserTypes();
+    // Whichever button closed the dialog.
+    OpenFilter = BuildOpenFilter(User1_Name, User1_Mask, User2_Name, User2_Mask);
 }
 void TMainForm::DeskTop_setClick() {
     if (Plugins.DesktopShortcut)

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 
 #include "AboutBox.h"
 #include "Application.h"
+#include "Copentextdialog.h"
 #include "DesktopLauncher.h"
 #include "HelpLinks.h"
 #include "MainForm.h"
@@ -16,6 +18,7 @@
 #include "SignalCloser.h"
 #include "SingleInstance.h"
 #include "UiText.h"
+#include "Userform.h"
 #include "ViewForm.h"
 
 namespace {
@@ -69,6 +72,20 @@ int main(int argc, char **argv) {
         MainForm.Plugins.ShowViewer = [&](const std::vector<std::string> &log) {
             ViewForm.HandOff(log);
             ViewForm.exec();
+        };
+        // The user-types dialog edits the main window's user-type fields; the
+        // open dialog with text preview chooses the input file.
+        segmora::TUser User(MainForm, &MainForm);
+        MainForm.Plugins.UserTypes = [&] { User.exec(); };
+        MainForm.Plugins.ChooseInputFile =
+            [](QWidget *parent,
+               const segmora::OpenFileRequest &request) -> std::optional<segmora::OpenFileResult> {
+            segmora::COpenTextDialog dialog(parent, request.Filter, request.InitialFolder,
+                                            request.FilterIndex, request.Title,
+                                            request.DefaultExtension);
+            if (dialog.exec() != QDialog::Accepted || dialog.SelectedPath().isEmpty())
+                return std::nullopt;
+            return segmora::OpenFileResult{dialog.SelectedPath(), dialog.SelectedFilterIndex()};
         };
         QObject::connect(&closer, &segmora::SignalCloser::CloseRequested, &MainForm,
                          &QWidget::close);
