@@ -123,6 +123,7 @@ private slots:
     void printDialogBounds_data();
     void printDialogBounds();
     void printToPdf();
+    void printFailureShown();
     void realPrintDialogCancelPrintsNothing();
     void printerSetupUsesTheOnePrinter();
     void copyMenu();
@@ -604,6 +605,27 @@ void ViewFormTest::printToPdf() {
         }
     QVERIFY(dark > 100);
     QCOMPARE(reddish, 0);
+}
+
+void ViewFormTest::printFailureShown() {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("missing/print.pdf"));
+    Fixture f;
+    f.View->HandOff(RunLog({U("O1")}));
+    f.View->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.View.get()));
+    f.View->PrintDialog1 = [&](QPrinter &printer, int) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    QTest::mouseClick(f.View->Button2, Qt::LeftButton);
+    QCOMPARE(f.Boxes.size(), size_t(1));
+    QCOMPARE(f.Boxes[0].Icon, QMessageBox::Critical);
+    QCOMPARE(f.Boxes[0].Caption, QStringLiteral("Segmora"));
+    QVERIFY2(f.Boxes[0].Text.contains(pdf), qPrintable(f.Boxes[0].Text));
+    QVERIFY(f.View->isVisible());
+    QVERIFY(!QFile::exists(pdf));
 }
 
 void ViewFormTest::realPrintDialogCancelPrintsNothing() {
