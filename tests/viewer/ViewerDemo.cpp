@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTimer>
 #include <string>
 #include <vector>
@@ -37,9 +38,20 @@ int main(int argc, char **argv) {
         return 0;
     }
     if (argc > 1) {
+        // With a button's name after the file: that button is clicked, and the
+        // window it opens is grabbed instead.
         const QString file = option;
+        const QString button = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+        if (!button.isEmpty())
+            QTimer::singleShot(500, &viewer, [&viewer, button] {
+                if (auto *clicked = viewer.findChild<QPushButton *>(button))
+                    clicked->click();
+            });
         QTimer::singleShot(1500, &viewer, [&viewer, file] {
-            viewer.grab().save(file);
+            QWidget *top = QApplication::activeModalWidget();
+            (top ? top : &viewer)->grab().save(file);
+            if (top != &viewer && top)
+                top->close();
             viewer.close();
         });
     }
