@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <chrono>
@@ -155,7 +156,11 @@ void TMainForm::BuildControls() {
     Button2 = Button(Panel1, "Button2", mainTexts::BrowseButton, QRect(400, 80, 20, 20));
     LabeledEdit5 = LabeledEdit(Panel1, "LabeledEdit5", mainTexts::LabelLeadLetter,
                                QRect(5, 120, 30, 20), LabeledEdit5Label);
-    LabeledEdit5->setMaxLength(1);
+    // Typing stops at one character, but a longer lead letter from the
+    // settings file is shown whole (it then matches no line), so the limit is
+    // a validator of typed text, not a maximum length that would cut it.
+    LabeledEdit5->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".?")), LabeledEdit5));
     // The lead letter is shown, and read by the run, in upper case.
     connect(LabeledEdit5, &QLineEdit::textChanged, this, [this](const QString &text) {
         const QString upper = text.toUpper();

@@ -213,7 +213,6 @@ private slots:
         QCOMPARE(f.LabeledEdit1->text(), QString());
         QCOMPARE(f.LabeledEdit2->text(), Out);
         QCOMPARE(f.LabeledEdit5->text(), QStringLiteral("O"));
-        QCOMPARE(f.LabeledEdit5->maxLength(), 1);
         QCOMPARE(f.LabeledEdit1Label->text(), U(mainTexts::LabelFileName));
         QCOMPARE(f.LabeledEdit2Label->text(), U(mainTexts::LabelOutputFolder));
         QCOMPARE(f.LabeledEdit5Label->text(), U(mainTexts::LabelLeadLetter));
@@ -430,8 +429,14 @@ private slots:
         QCOMPARE(form->LabeledEdit2->text(), QStringLiteral("a.b"));
     }
 
-    void leadLetterUpperCase() {
-        auto form = MakeForm();
+    void leadLetter() {
+        SettingsFields fields;
+        fields.oChg = "oo"; // longer than a user can type: shown whole
+        auto form = MakeForm(fields);
+        QCOMPARE(form->LabeledEdit5->text(), QStringLiteral("OO"));
+        Divide(*form, CrLf({"O1000", "M30"}));
+        QVERIFY(FilesIn(Out).isEmpty());
+
         form->LabeledEdit5->clear();
         QTest::keyClicks(form->LabeledEdit5, QStringLiteral("pq"));
         QCOMPARE(form->LabeledEdit5->text(), QStringLiteral("P"));
