@@ -72,6 +72,8 @@ public:
     PromptRecorder() {
         Prompt::SetHandler([this](const PromptRequest &request) {
             Requests.push_back(request);
+            if (OnShow)
+                OnShow(request);
             if (!Answers.empty()) {
                 const auto answer = Answers.front();
                 Answers.pop_front();
@@ -89,6 +91,7 @@ public:
     }
     std::vector<PromptRequest> Requests;
     std::deque<QMessageBox::StandardButton> Answers;
+    std::function<void(const PromptRequest &)> OnShow; // while the box is up
 };
 
 // The main window with a hook after each line the run has done (after the
@@ -669,6 +672,14 @@ private slots:
         form->move(120, 90);
         const QString missing = Temp->filePath(QStringLiteral("new/deeper"));
         form->LabeledEdit2->setText(missing);
+        QStringList duringQuestion; // Start, Abort, Exit, screen saver
+        prompts.OnShow = [&](const PromptRequest &) {
+            if (duringQuestion.isEmpty())
+                duringQuestion << QString::number(form->Button3->isEnabled())
+                               << QString::number(form->Button4->isEnabled())
+                               << QString::number(form->Button5->isEnabled())
+                               << QString::number(form->ScreenSaverActive());
+        };
         Divide(*form, CrLf({"O1000", "M30"}));
 
         QVERIFY(!prompts.Requests.empty());
@@ -679,6 +690,8 @@ private slots:
         QVERIFY(ask.YesNo);
         QVERIFY(ask.Position.has_value());
         QCOMPARE(*ask.Position, form->frameGeometry().topLeft() + QPoint(50, 50));
+        QCOMPARE(duringQuestion, QStringList({QStringLiteral("1"), QStringLiteral("1"),
+                                              QStringLiteral("1"), QStringLiteral("0")}));
 
         if (answer == QMessageBox::Yes) {
             QCOMPARE(FilesIn(missing), QStringList{QStringLiteral("O1000.NC")});
