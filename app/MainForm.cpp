@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -20,7 +19,6 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QStatusBar>
-#include <QVBoxLayout>
 #include <chrono>
 #include <thread>
 
@@ -460,8 +458,9 @@ void TMainForm::Button3Click() {
         // was, and the error is shown.
         FlushDisplay();
         RestoreAfterFailure();
-        if (!CloseAfterRun)
-            Prompt::StandardError(this, QString::fromUtf8(error.what()));
+        // Shown also when a close request is waiting: a file may be left
+        // half-written, and that is never passed over in silence.
+        Prompt::StandardError(this, QString::fromUtf8(error.what()));
     }
     if (CloseAfterRun) {
         CloseAfterRun = false;
@@ -768,34 +767,8 @@ void TMainForm::FilesCreatedAgain(const std::vector<std::string> &paths) {
 
 void TMainForm::ShowViewer(const std::vector<std::string> &log) {
     FlushDisplay();
-    if (CloseAfterRun)
-        return;
-    if (Plugins.ShowViewer)
+    if (!CloseAfterRun && Plugins.ShowViewer)
         Plugins.ShowViewer(log);
-    else
-        ShowLogWindow(log);
-}
-
-void TMainForm::ShowLogWindow(const std::vector<std::string> &log) {
-    // Stands in for the result viewer: the run's log, shown modally.
-    QDialog window(this);
-    window.setObjectName(QStringLiteral("LogWindow"));
-    window.setWindowTitle(Text(uitexts::ApplicationTitle));
-    window.resize(ViewWidth > 0 ? ViewWidth : 500, ViewHeight > 0 ? ViewHeight : 500);
-    auto *layout = new QVBoxLayout(&window);
-    auto *text = new QPlainTextEdit(&window);
-    text->setReadOnly(true);
-    text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text->setFont(GothicFixedFont(FormFontPixels));
-    QStringList lines;
-    for (const std::string &line : log)
-        lines << FromCp932Bytes(line);
-    text->setPlainText(lines.join(QLatin1Char('\n')));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, &window);
-    connect(buttons, &QDialogButtonBox::rejected, &window, &QDialog::reject);
-    layout->addWidget(text);
-    layout->addWidget(buttons);
-    window.exec();
 }
 
 } // namespace segmora

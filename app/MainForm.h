@@ -53,7 +53,7 @@ struct MainFormPlugins {
                                          const QString &folder)>
         ChooseFolder;
     // The hand-off of a completed run: fill the viewer with the log (CP932
-    // lines) and show it modally. Stand-in: a plain modal window with the log.
+    // lines) and show it modally. Empty: no viewer is shown.
     std::function<void(const std::vector<std::string> &log)> ShowViewer;
     // Menu items of the settings and help menus. Empty: the item does nothing.
     std::function<void()> UserTypes, DesktopShortcut, HomePage, Mail, VersionBox;
@@ -182,7 +182,6 @@ private:
     void ServePump();
     void FlushDisplay();
     void RestoreAfterFailure();
-    void ShowLogWindow(const std::vector<std::string> &log);
 
     std::string SettingsFile;
     Division Divider{*this};

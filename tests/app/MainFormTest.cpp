@@ -822,6 +822,7 @@ private slots:
     void closeDuringRun() {
         PromptRecorder prompts;
         auto form = MakeForm();
+        QFile::remove(Ini); // the close writes it anew
         form->OnLine = [&](int line) {
             if (line == 1)
                 AtNextPump(form.get(), [&] { form->close(); });
@@ -834,6 +835,23 @@ private slots:
         QVERIFY(ViewerLogs.empty());
         QVERIFY(QFile::exists(Ini));
         QVERIFY(form->ScreenSaverActive());
+    }
+
+    void closeDuringRunStillReportsAFileError() {
+        PromptRecorder prompts;
+        auto form = MakeForm();
+        QFile::remove(Ini);                               // the close writes it anew
+        QDir().mkpath(Out + QStringLiteral("/O1000.NC")); // the file cannot be made
+        form->OnLine = [&](int line) {
+            if (line == 1)
+                form->close(); // as if handled at this line's pump
+        };
+        Divide(*form, CrLf({"G00", "O1000", "M30"}));
+        QCOMPARE(prompts.Requests.size(), size_t(1));
+        QCOMPARE(prompts.Requests[0].Caption, U(uitexts::ApplicationTitle));
+        QVERIFY(prompts.Requests[0].Text.contains(Out + QStringLiteral("/O1000.NC")));
+        QVERIFY(!form->isVisible());
+        QVERIFY(QFile::exists(Ini));
     }
 
     void settingsSavedOnClose_data() {
