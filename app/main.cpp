@@ -45,8 +45,10 @@ int main(int argc, char **argv) {
     if (guard.Result() == segmora::SingleInstance::State::HeldElsewhere)
         return 0;
 
+    // Made before the guarded part, so that an error escaping the loop can
+    // still be shown.
+    segmora::Application app(argc, argv);
     try {
-        segmora::Application app(argc, argv);
         segmora::SignalCloser closer;
         app.setWindowIcon(segmora::ProgramIcon());
         // The viewer, print window and user-types dialog are created after the
