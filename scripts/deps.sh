@@ -5,9 +5,10 @@ set -euo pipefail
 
 segmora_packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6svg6
+  qt6-base-dev
   libgtest-dev
-  fonts-ipafont-gothic fonts-ipafont-mincho
+  fonts-ipafont-gothic
+  dbus-daemon
   xvfb xauth
   poppler-utils desktop-file-utils
 )
