@@ -327,12 +327,7 @@ void TMainForm::TakeInFile(const QString &path) {
 }
 
 QMessageBox::StandardButton TMainForm::Confirm(const QString &text) {
-    PromptRequest request;
-    request.Parent = this;
-    request.Text = text;
-    request.Caption = Text(mainTexts::ConfirmCaption);
-    request.Icon = QMessageBox::Critical;
-    MsgResult = Prompt::Show(request);
+    MsgResult = Prompt::Ok(this, text, Text(mainTexts::ConfirmCaption), QMessageBox::Critical);
     return MsgResult;
 }
 
@@ -622,12 +617,7 @@ Answer TMainForm::Ask(Question, const std::string &text) {
 
 void TMainForm::Tell(const std::string &text, const std::string &caption) {
     FlushDisplay();
-    PromptRequest request;
-    request.Parent = this;
-    request.Text = Text(text);
-    request.Caption = Text(caption);
-    request.Icon = QMessageBox::Critical;
-    MsgResult = Prompt::Show(request);
+    MsgResult = Prompt::Ok(this, Text(text), Text(caption), QMessageBox::Critical);
 }
 
 // The run offers a pump after every input line and after every file. Serving
@@ -756,13 +746,10 @@ void TMainForm::FilesCreatedAgain(const std::vector<std::string> &paths) {
     if (paths.size() > Listed)
         names << Text(mainTexts::RecreatedFilesMore)
                      .arg(static_cast<qulonglong>(paths.size() - Listed));
-    PromptRequest request;
-    request.Parent = this;
-    request.Text = Text(mainTexts::RecreatedFilesMessage)
-                       .arg(names.join(QLatin1Char('\n')), Text(mainTexts::Op4));
-    request.Caption = Text(texts::WarningCaption);
-    request.Icon = QMessageBox::Warning;
-    MsgResult = Prompt::Show(request);
+    MsgResult = Prompt::Ok(this,
+                           Text(mainTexts::RecreatedFilesMessage)
+                               .arg(names.join(QLatin1Char('\n')), Text(mainTexts::Op4)),
+                           Text(texts::WarningCaption), QMessageBox::Warning);
 }
 
 void TMainForm::ShowViewer(const std::vector<std::string> &log) {

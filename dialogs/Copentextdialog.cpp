@@ -281,23 +281,15 @@ void COpenTextDialog::DoSelectionChange() {
         PreviewMemo->repaint();
         return;
     }
-    PromptRequest request;
-    request.Parent = this;
-    request.Text = Text(dialogtexts::NotTextMessage);
-    request.Caption = Text(dialogtexts::NotTextCaption);
-    request.Icon = QMessageBox::Warning;
-    Prompt::Show(request);
+    Prompt::Ok(this, Text(dialogtexts::NotTextMessage), Text(dialogtexts::NotTextCaption),
+               QMessageBox::Warning);
     if (PreviewMemo)
         PreviewMemo->setPlainText(Text(dialogtexts::NoPreview));
 }
 
 void COpenTextDialog::ShowCannotOpen(const QString &path) {
-    PromptRequest request;
-    request.Parent = this;
-    request.Text = Text(dialogtexts::CannotOpen).replace(QStringLiteral("%s"), path);
-    request.Caption = Text(uitexts::ApplicationTitle);
-    request.Icon = QMessageBox::NoIcon;
-    Prompt::Show(request);
+    Prompt::Ok(this, Text(dialogtexts::CannotOpen).replace(QStringLiteral("%s"), path),
+               Text(uitexts::ApplicationTitle), QMessageBox::NoIcon);
 }
 
 void COpenTextDialog::DoClose() {

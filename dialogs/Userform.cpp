@@ -160,12 +160,8 @@ void TUser::MaskKeyPress(QLineEdit *field, QChar &key) {
     }
     if (key != Backspace && !key.isNull() && Text(dialogtexts::RefusedInMask).contains(key)) {
         key = QChar();
-        PromptRequest request;
-        request.Parent = this;
-        request.Text = Text(dialogtexts::RefusedMaskMessage);
-        request.Caption = Text(dialogtexts::RefusedMaskCaption);
-        request.Icon = QMessageBox::Critical;
-        Prompt::Show(request);
+        Prompt::Ok(this, Text(dialogtexts::RefusedMaskMessage),
+                   Text(dialogtexts::RefusedMaskCaption), QMessageBox::Critical);
     }
 }
 

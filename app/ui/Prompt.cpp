@@ -38,6 +38,16 @@ QMessageBox::StandardButton Prompt::Show(const PromptRequest &request) {
     return QMessageBox::NoButton;
 }
 
+QMessageBox::StandardButton Prompt::Ok(QWidget *parent, const QString &text,
+                                       const QString &caption, QMessageBox::Icon icon) {
+    PromptRequest request;
+    request.Parent = parent;
+    request.Text = text;
+    request.Caption = caption;
+    request.Icon = icon;
+    return Show(request);
+}
+
 QString Prompt::StandardErrorText(const QString &message) {
     if (!message.isEmpty() && message.back() <= QLatin1Char('.'))
         return message;
@@ -45,12 +55,8 @@ QString Prompt::StandardErrorText(const QString &message) {
 }
 
 void Prompt::StandardError(QWidget *parent, const QString &message) {
-    PromptRequest request;
-    request.Parent = parent;
-    request.Text = StandardErrorText(message);
-    request.Caption = QString::fromUtf8(uitexts::ApplicationTitle);
-    request.Icon = QMessageBox::Critical;
-    Show(request);
+    Ok(parent, StandardErrorText(message), QString::fromUtf8(uitexts::ApplicationTitle),
+       QMessageBox::Critical);
 }
 
 } // namespace segmora

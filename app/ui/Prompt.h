@@ -26,6 +26,9 @@ public:
     // Shows the box modally and returns QMessageBox::Ok, Yes, No, or
     // NoButton when it was closed some other way.
     static QMessageBox::StandardButton Show(const PromptRequest &request);
+    // An OK-only box: the common case of Show.
+    static QMessageBox::StandardButton Ok(QWidget *parent, const QString &text,
+                                          const QString &caption, QMessageBox::Icon icon);
 
     // Tests install a handler that answers instead of a real box; an empty
     // handler brings the real boxes back.
