@@ -837,6 +837,22 @@ private slots:
         QVERIFY(form->ScreenSaverActive());
     }
 
+    void closeDuringQuestionAnswersNo() {
+        // The box was closed by the close request, whatever it would have
+        // said: the folder is not made, nothing is written, the window closes.
+        PromptRecorder prompts;
+        prompts.Answers.push_back(QMessageBox::NoButton);
+        auto form = MakeForm();
+        const QString missing = Temp->filePath(QStringLiteral("new"));
+        form->LabeledEdit2->setText(missing);
+        prompts.OnShow = [&](const PromptRequest &) { form->close(); };
+        Divide(*form, CrLf({"O1000", "M30"}));
+        QCOMPARE(prompts.Requests.size(), size_t(1));
+        QVERIFY(!QDir(missing).exists());
+        QVERIFY(!form->isVisible());
+        QVERIFY(QFile::exists(Ini));
+    }
+
     void closeDuringRunStillReportsAFileError() {
         PromptRecorder prompts;
         auto form = MakeForm();
