@@ -179,7 +179,7 @@ void TMainForm::BuildControls() {
     connect(Button4, &QPushButton::clicked, this, &TMainForm::Button4Click);
     connect(Button5, &QPushButton::clicked, this, &TMainForm::Button5Click);
 
-    Label1 = new QLabel(Text(mainTexts::NameLabel), client);
+    Label1 = new QLabel(Text(texts::NameLabel), client);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(0, 192);
     Label1->adjustSize();

@@ -11,7 +11,6 @@ inline constexpr const char *BrowseButton = "...";
 inline constexpr const char *StartButton = "開始";
 inline constexpr const char *AbortButton = "中止";
 inline constexpr const char *ExitButton = "終了";
-inline constexpr const char *NameLabel = "名前:";
 inline constexpr const char *Memo1FirstLine = "----- ﾛｸﾞ -----";
 inline constexpr const char *OpMenu = "ｵﾌﾟｼｮﾝ";
 inline constexpr const char *Op1 = "先頭％付加";

@@ -22,6 +22,7 @@
 #include "DialogTexts.h"
 #include "OpenFilter.h"
 #include "Prompt.h"
+#include "Texts.h"
 #include "UiText.h"
 #include "UiTexts.h"
 
@@ -288,7 +289,7 @@ void COpenTextDialog::DoSelectionChange() {
 }
 
 void COpenTextDialog::ShowCannotOpen(const QString &path) {
-    Prompt::Ok(this, Text(dialogtexts::CannotOpen).replace(QStringLiteral("%s"), path),
+    Prompt::Ok(this, Text(texts::CannotOpen).replace(QStringLiteral("%s"), path),
                Text(uitexts::ApplicationTitle), QMessageBox::NoIcon);
 }
 

@@ -30,7 +30,4 @@ inline constexpr const char *NotTextMessage =
 inline constexpr const char *NotTextCaption = "警告";
 inline constexpr const char *NoPreview = "ﾌﾟﾚﾋﾞｭｰ不可";
 
-// A file that cannot be opened or read; "%s" stands for its path.
-inline constexpr const char *CannotOpen = "ファイル %s は開けません";
-
 } // namespace segmora::dialogtexts

@@ -23,6 +23,7 @@
 
 #include "PrintForm.h"
 #include "Prompt.h"
+#include "Texts.h"
 #include "UiText.h"
 #include "ViewTexts.h"
 
@@ -293,7 +294,7 @@ void TViewForm::SpeedButton1Click(QObject *sender) {
             lines.append(ListBox2->item(i)->text());
         break;
     case 2:
-        lines.append(Text(viewtexts::HeaderStandard));
+        lines.append(Text(texts::LogHeader));
         for (int i = 0; i < ListBox1->count(); ++i)
             lines.append(ListBox1->item(i)->text());
         break;
@@ -360,8 +361,7 @@ void TViewForm::Button1Click() {
         written = written ? file.commit() : (file.cancelWriting(), false);
     }
     if (!written) {
-        Prompt::StandardError(this,
-                              Text(viewtexts::CannotCreate).replace(QStringLiteral("%s"), path));
+        Prompt::StandardError(this, Text(texts::CannotCreate).replace(QStringLiteral("%s"), path));
         return;
     }
     Button1->setEnabled(false);

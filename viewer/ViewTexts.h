@@ -17,10 +17,8 @@ inline constexpr const char *Button4Caption = "戻る";
 inline constexpr const char *EditCopyCaption = "コピー";
 inline constexpr const char *Label1Design = "List.log";
 inline constexpr const char *HeaderAscending = "----- ﾛｸﾞ 昇順-----";
-inline constexpr const char *HeaderStandard = "----- ﾛｸﾞ 標準（分割順）-----";
 inline constexpr const char *HeaderDescending = "----- ﾛｸﾞ 降順-----";
 inline constexpr const char *Footer = "---- 分割 完了 ----";
-inline constexpr const char *CannotCreate = "ファイル %s を作成できません";
 inline constexpr const char *PrintFormCaption = "PrintForm";
 
 inline constexpr const char *WarningCaption = "警告";

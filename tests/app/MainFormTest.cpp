@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(f.LabeledEdit5Label->text(), U(mainTexts::LabelLeadLetter));
         QCOMPARE(f.Memo1->toPlainText(), U(mainTexts::Memo1FirstLine));
         QCOMPARE(f.RichEdit1->toPlainText(), QString());
-        QCOMPARE(f.Label1->text(), U(mainTexts::NameLabel));
+        QCOMPARE(f.Label1->text(), U(texts::NameLabel));
 
         const std::pair<QPushButton *, QRect> buttons[] = {{f.Button1, {400, 20, 20, 20}},
                                                            {f.Button2, {400, 80, 20, 20}},

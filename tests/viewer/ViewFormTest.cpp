@@ -161,7 +161,7 @@ void ViewFormTest::secondRunReplacesEntries() {
     QVERIFY(QTest::qWaitForWindowExposed(f.View.get()));
     QTest::mouseClick(f.View->SpeedButton2, Qt::LeftButton);
     QCOMPARE(f.FirstPage(),
-             Lines(viewtexts::HeaderStandard, {U("O2"), U("O1")}, viewtexts::Footer));
+             Lines(texts::LogHeader, {U("O2"), U("O1")}, viewtexts::Footer));
 }
 
 void ViewFormTest::orders_data() {
@@ -173,7 +173,7 @@ void ViewFormTest::orders_data() {
         << mixed << "SpeedButton1"
         << Lines(viewtexts::HeaderAscending, {U("O100"), U("O20"), U("O3")}, viewtexts::Footer);
     QTest::newRow("standard keeps log order")
-        << mixed << "SpeedButton2" << Lines(viewtexts::HeaderStandard, mixed, viewtexts::Footer);
+        << mixed << "SpeedButton2" << Lines(texts::LogHeader, mixed, viewtexts::Footer);
     QTest::newRow("descending reverses ascending")
         << mixed << "SpeedButton3"
         << Lines(viewtexts::HeaderDescending, {U("O3"), U("O20"), U("O100")}, viewtexts::Footer);
