@@ -313,7 +313,8 @@ bool WriteListLog(const std::string &folder, const std::vector<std::string> &log
             unlink(name.data());
     }
     if (!ok)
-        error = Replace("ファイル %s を作成できません", path) + " (" + std::strerror(savedErrno) + ")";
+        error =
+            Replace("ファイル %s を作成できません", path) + " (" + std::strerror(savedErrno) + ")";
     return ok;
 }
 
@@ -330,11 +331,13 @@ int main(int argc, char **argv) {
     struct stat st {};
     if (stat(options.Input.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        Error(Replace("ファイル %s は開けません", options.Input) + " (" + std::strerror(error) + ")");
+        Error(Replace("ファイル %s は開けません", options.Input) + " (" + std::strerror(error) +
+              ")");
         return ExitFailed;
     }
     if (const int fd = open(options.Input.c_str(), O_RDONLY | O_CLOEXEC); fd < 0) {
-        Error(Replace("ファイル %s は開けません", options.Input) + " (" + std::strerror(errno) + ")");
+        Error(Replace("ファイル %s は開けません", options.Input) + " (" + std::strerror(errno) +
+              ")");
         return ExitFailed;
     } else {
         close(fd);
@@ -363,8 +366,9 @@ int main(int argc, char **argv) {
     std::fflush(stdout);
 
     if (host.NonTextRefused) {
-        Error(Replace("ファイル %s はテキストファイルではありません (--force-text で行ごとに読み込めます)",
-                      options.Input));
+        Error(Replace(
+            "ファイル %s はテキストファイルではありません (--force-text で行ごとに読み込めます)",
+            options.Input));
         return ExitFailed;
     }
     if (end == RunEnd::FolderDeclined) {

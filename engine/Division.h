@@ -79,9 +79,9 @@ public:
     char AbortFlag = 'n';
     Answer MsgResult = Answer::Other;
 
-    InputView RichEdit1;           // the input view
+    InputView RichEdit1;            // the input view
     std::vector<std::string> Memo1; // the log, CP932 lines
-    std::string Memo2;             // the output buffer: its lines, each with CR LF
+    std::string Memo2;              // the output buffer: its lines, each with CR LF
 
 private:
     void AppendLog(std::string line);

@@ -34,9 +34,8 @@ bool CreateFolderPath(const std::string &path) {
 }
 
 std::string ExtractFileExt(std::string_view path) {
-    const size_t nameStart = path.rfind(PathSeparator) == std::string_view::npos
-                                 ? 0
-                                 : path.rfind(PathSeparator) + 1;
+    const size_t nameStart =
+        path.rfind(PathSeparator) == std::string_view::npos ? 0 : path.rfind(PathSeparator) + 1;
     const size_t dot = path.rfind('.');
     if (dot == std::string_view::npos || dot < nameStart)
         return {};

@@ -107,7 +107,8 @@ bool LineCursor::Next(std::string_view &line) {
     const char *stop = lf ? lf : End;
     if (LoneCr) {
         // Only texts that hold a CR outside a CR LF pay for a second search.
-        if (const char *cr = static_cast<const char *>(memchr(P, '\r', static_cast<size_t>(stop - P)))) {
+        if (const char *cr =
+                static_cast<const char *>(memchr(P, '\r', static_cast<size_t>(stop - P)))) {
             line = std::string_view(P, static_cast<size_t>(cr - P));
             P = lf && cr + 1 == lf ? lf + 1 : cr + 1;
             return true;
@@ -204,7 +205,8 @@ void LoadLineByLine(const std::string &path, InputView &view) {
             break; // only CR bytes were left
         const char *piece = storage.data() + pieceStart;
         const void *nul = memchr(piece, 0, pieceLength);
-        size_t kept = nul ? static_cast<size_t>(static_cast<const char *>(nul) - piece) : pieceLength;
+        size_t kept =
+            nul ? static_cast<size_t>(static_cast<const char *>(nul) - piece) : pieceLength;
         if (kept == pieceLength && endsWithLf)
             --kept;
         storage.resize(pieceStart + kept);

@@ -21,7 +21,7 @@ public:
 
 private:
     size_t Lf = 0, Cr = 0, CrLf = 0, Length = 0;
-    char Last = '\n'; // the last byte added; a break when nothing was
+    char Last = '\n';   // the last byte added; a break when nothing was
     bool Ended = false; // a 0 byte was seen
 };
 

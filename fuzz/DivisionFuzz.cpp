@@ -15,9 +15,12 @@ public:
     std::string Input;
     std::string FieldText(segmora::Control field) override {
         switch (field) {
-        case segmora::Control::LabeledEdit1: return Input;
-        case segmora::Control::LabeledEdit2: return "/tmp";
-        default: return "O";
+        case segmora::Control::LabeledEdit1:
+            return Input;
+        case segmora::Control::LabeledEdit2:
+            return "/tmp";
+        default:
+            return "O";
         }
     }
     void SetFieldText(segmora::Control, const std::string &) override {}
@@ -26,7 +29,9 @@ public:
     bool OptionOn(segmora::Option option) override { return option != segmora::Option::OP4; }
     int InvTime() override { return 0; }
     std::string ChgPath() override { return {}; }
-    segmora::Answer Ask(segmora::Question, const std::string &) override { return segmora::Answer::Yes; }
+    segmora::Answer Ask(segmora::Question, const std::string &) override {
+        return segmora::Answer::Yes;
+    }
     void Tell(const std::string &, const std::string &) override {}
     void Pump() override {}
     void Pause(int) override {}

@@ -11,7 +11,9 @@ Prompt::Handler &Prompt::CurrentHandler() {
     return handler;
 }
 
-void Prompt::SetHandler(Handler handler) { CurrentHandler() = std::move(handler); }
+void Prompt::SetHandler(Handler handler) {
+    CurrentHandler() = std::move(handler);
+}
 
 QMessageBox *Prompt::MakeBox(const PromptRequest &request) {
     auto *box = new QMessageBox(request.Icon, request.Caption, request.Text, QMessageBox::NoButton,
@@ -38,8 +40,8 @@ QMessageBox::StandardButton Prompt::Show(const PromptRequest &request) {
     return QMessageBox::NoButton;
 }
 
-QMessageBox::StandardButton Prompt::Ok(QWidget *parent, const QString &text,
-                                       const QString &caption, QMessageBox::Icon icon) {
+QMessageBox::StandardButton Prompt::Ok(QWidget *parent, const QString &text, const QString &caption,
+                                       QMessageBox::Icon icon) {
     PromptRequest request;
     request.Parent = parent;
     request.Text = text;

@@ -17,7 +17,7 @@ struct PromptRequest {
     QString Text;
     QString Caption;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
-    bool YesNo = false;            // "はい(&Y)" / "いいえ(&N)"; otherwise OK only
+    bool YesNo = false;             // "はい(&Y)" / "いいえ(&N)"; otherwise OK only
     std::optional<QPoint> Position; // top-left corner in screen coordinates
 };
 

@@ -21,14 +21,17 @@ QString FromNative(const std::string &path) {
     return QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
 }
 
-std::string ToNative(const QString &path) { return path.toUtf8().toStdString(); }
+std::string ToNative(const QString &path) {
+    return path.toUtf8().toStdString();
+}
 
 namespace {
 
 QFont Gothic(const char *first, const char *ipa, const char *generic, int pixelSize,
              QFont::StyleHint hint) {
     QFont font;
-    font.setFamilies({QString::fromUtf8(first), QString::fromUtf8(ipa), QString::fromUtf8(generic)});
+    font.setFamilies(
+        {QString::fromUtf8(first), QString::fromUtf8(ipa), QString::fromUtf8(generic)});
     font.setStyleHint(hint);
     font.setPixelSize(pixelSize);
     return font;

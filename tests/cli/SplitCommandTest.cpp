@@ -28,8 +28,10 @@ protected:
     pid_t Start(const std::vector<std::string> &args) {
         const pid_t pid = fork();
         if (pid == 0) {
-            const int out = open((Folder.Path / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int err = open((Folder.Path / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int out =
+                open((Folder.Path / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err =
+                open((Folder.Path / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 1);
             dup2(err, 2);
             std::vector<char *> argv{const_cast<char *>(SEGMORA_SPLIT)};
@@ -63,10 +65,15 @@ protected:
 const std::string Example = "%\r\nO1000\r\nG00 X0\r\nM30\r\nO2000\r\nM30\r\n%\r\n";
 
 TEST_F(SplitCommandTest, BadUsageExitsTwo) {
-    const std::vector<std::vector<std::string>> cases = {
-        {}, {"only-one"}, {"a", "b", "c"}, {"--bogus", "a", "b"},
-        {"--lead", "OX", "a", "b"}, {"--lead", "", "a", "b"}, {"--pause", "1s", "a", "b"},
-        {"a", "--lead"}, {"", "out"}};
+    const std::vector<std::vector<std::string>> cases = {{},
+                                                         {"only-one"},
+                                                         {"a", "b", "c"},
+                                                         {"--bogus", "a", "b"},
+                                                         {"--lead", "OX", "a", "b"},
+                                                         {"--lead", "", "a", "b"},
+                                                         {"--pause", "1s", "a", "b"},
+                                                         {"a", "--lead"},
+                                                         {"", "out"}};
     for (const auto &args : cases) {
         const Result result = Split(args);
         EXPECT_EQ(result.Status, 2) << (args.empty() ? "(none)" : args[0]);

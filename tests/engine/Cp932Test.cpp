@@ -15,13 +15,19 @@ TEST(Cp932Test, FixedTextsBecomeTheirShiftJisBytes) {
 
 TEST(Cp932Test, InvalidBytesPassThroughToUtf8) {
     EXPECT_EQ(FromCp932("O1(\xB6\xDE)"), "O1(ｶﾞ)");
-    EXPECT_EQ(FromCp932("A\x80\xFF" "B"), "A\x80\xFF" "B");
+    EXPECT_EQ(FromCp932("A\x80\xFF"
+                        "B"),
+              "A\x80\xFF"
+              "B");
     EXPECT_EQ(FromCp932("cut\x82"), "cut\x82");
 }
 
 TEST(Cp932Test, CharactersOutsideCp932AreCountedAndReplaced) {
     int unmapped = -1;
-    EXPECT_EQ(ToCp932("a\xF0\x9F\x98\x80" "b", &unmapped), "a?b");
+    EXPECT_EQ(ToCp932("a\xF0\x9F\x98\x80"
+                      "b",
+                      &unmapped),
+              "a?b");
     EXPECT_EQ(unmapped, 1);
     EXPECT_EQ(ToCp932("ﾕｰｻﾞ", &unmapped), "\xD5\xB0\xBB\xDE");
     EXPECT_EQ(unmapped, 0);

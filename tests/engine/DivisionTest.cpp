@@ -99,7 +99,9 @@ struct ScanCase {
     std::vector<std::string> Entries; // the log between header and closing line
 };
 
-void PrintTo(const ScanCase &c, std::ostream *os) { *os << c.Name; }
+void PrintTo(const ScanCase &c, std::ostream *os) {
+    *os << c.Name;
+}
 
 class ScanTest : public DivisionTest, public ::testing::WithParamInterface<ScanCase> {};
 
@@ -119,40 +121,99 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ScanCase{"NoProgramLine", CrLf({"G00", "M30"}), false, false, "O", {}, {}},
         ScanCase{"LinesBeforeFirstProgramGoToFirstFile",
-                 CrLf({"(HEAD)", "", "O1", "A", "O2", "B"}), false, false, "O",
+                 CrLf({"(HEAD)", "", "O1", "A", "O2", "B"}),
+                 false,
+                 false,
+                 "O",
                  {{"O1.NC", CrLf({"(HEAD)", "", "O1", "A"})}, {"O2.NC", CrLf({"O2", "B"})}},
                  {"O1", "O2"}},
-        ScanCase{"LeadingBlanksAndTabsGo", "  \tO1\r\n \t G01 X1  \r\n", false, false, "O",
-                 {{"O1.NC", CrLf({"O1", "G01 X1  "})}}, {"O1"}},
-        ScanCase{"LowerCaseIsNotAProgramLine", CrLf({"O1", "o1000", "A"}), false, false, "O",
-                 {{"O1.NC", CrLf({"O1", "o1000", "A"})}}, {"O1"}},
-        ScanCase{"FullWidthBlankIsKept", CrLf({"O1", "\x81\x40O2"}), false, false, "O",
-                 {{"O1.NC", CrLf({"O1", "\x81\x40O2"})}}, {"O1"}},
-        ScanCase{"BlankLinesKeptWithOp3Off", CrLf({"O1", " \t ", "A", "", "O2", "B"}), false,
-                 false, "O", {{"O1.NC", CrLf({"O1", "", "A", ""})}, {"O2.NC", CrLf({"O2", "B"})}},
+        ScanCase{"LeadingBlanksAndTabsGo",
+                 "  \tO1\r\n \t G01 X1  \r\n",
+                 false,
+                 false,
+                 "O",
+                 {{"O1.NC", CrLf({"O1", "G01 X1  "})}},
+                 {"O1"}},
+        ScanCase{"LowerCaseIsNotAProgramLine",
+                 CrLf({"O1", "o1000", "A"}),
+                 false,
+                 false,
+                 "O",
+                 {{"O1.NC", CrLf({"O1", "o1000", "A"})}},
+                 {"O1"}},
+        ScanCase{"FullWidthBlankIsKept",
+                 CrLf({"O1", "\x81\x40O2"}),
+                 false,
+                 false,
+                 "O",
+                 {{"O1.NC", CrLf({"O1", "\x81\x40O2"})}},
+                 {"O1"}},
+        ScanCase{"BlankLinesKeptWithOp3Off",
+                 CrLf({"O1", " \t ", "A", "", "O2", "B"}),
+                 false,
+                 false,
+                 "O",
+                 {{"O1.NC", CrLf({"O1", "", "A", ""})}, {"O2.NC", CrLf({"O2", "B"})}},
                  {"O1", "O2"}},
-        ScanCase{"BlankLinesDroppedWithOp3On", CrLf({"O1", " \t ", "A", "", "O2", "B"}), true,
-                 false, "O", {{"O1.NC", CrLf({"O1", "A"})}, {"O2.NC", CrLf({"O2", "B"})}},
+        ScanCase{"BlankLinesDroppedWithOp3On",
+                 CrLf({"O1", " \t ", "A", "", "O2", "B"}),
+                 true,
+                 false,
+                 "O",
+                 {{"O1.NC", CrLf({"O1", "A"})}, {"O2.NC", CrLf({"O2", "B"})}},
                  {"O1", "O2"}},
-        ScanCase{"CommentCutFromName", CrLf({"O10 (PART A)", "O20(PART B)"}), false, false, "O",
+        ScanCase{"CommentCutFromName",
+                 CrLf({"O10 (PART A)", "O20(PART B)"}),
+                 false,
+                 false,
+                 "O",
                  {{"O10 .NC", CrLf({"O10 (PART A)"})}, {"O20.NC", CrLf({"O20(PART B)"})}},
                  {"O10 (PART A)", "O20(PART B)"}},
-        ScanCase{"ColonLeadBecomesO", CrLf({":1234", "A"}), false, false, ":",
-                 {{"O1234.NC", CrLf({":1234", "A"})}}, {":1234"}},
-        ScanCase{"RepeatedNumberKeepsLaterProgram", CrLf({"O1", "A", "O1", "B"}), false, false, "O",
-                 {{"O1.NC", CrLf({"O1", "B"})}}, {"O1", "O1"}},
-        ScanCase{"NumberedNamesKeepBoth", CrLf({"O1", "A", "O2", "O1", "B"}), false, true, "O",
+        ScanCase{"ColonLeadBecomesO",
+                 CrLf({":1234", "A"}),
+                 false,
+                 false,
+                 ":",
+                 {{"O1234.NC", CrLf({":1234", "A"})}},
+                 {":1234"}},
+        ScanCase{"RepeatedNumberKeepsLaterProgram",
+                 CrLf({"O1", "A", "O1", "B"}),
+                 false,
+                 false,
+                 "O",
+                 {{"O1.NC", CrLf({"O1", "B"})}},
+                 {"O1", "O1"}},
+        ScanCase{"NumberedNamesKeepBoth",
+                 CrLf({"O1", "A", "O2", "O1", "B"}),
+                 false,
+                 true,
+                 "O",
                  {{"O1_001.NC", CrLf({"O1", "A"})},
                   {"O2_002.NC", CrLf({"O2"})},
                   {"O1_003.NC", CrLf({"O1", "B"})}},
                  {"O1", "O2", "O1"}},
         ScanCase{"TwoByteLeadMatchesNothing", CrLf({"OO1", "A"}), false, false, "OO", {}, {}},
-        ScanCase{"PercentLeadNamesButIsNotCopied", CrLf({"%1", "A", "%2", "B"}), false, false, "%",
-                 {{"%1.NC", CrLf({"A"})}, {"%2.NC", CrLf({"B"})}}, {"%1", "%2"}},
-        ScanCase{"EmptyNameWithParenLead", CrLf({"(A)", "X"}), false, false, "(",
-                 {{"_.NC", CrLf({"(A)", "X"})}}, {"(A)"}},
-        ScanCase{"SlashesCannotLeaveTheFolder", CrLf({"O../../x", "A"}), false, false, "O",
-                 {{"O.._.._x.NC", CrLf({"O../../x", "A"})}}, {"O../../x"}}),
+        ScanCase{"PercentLeadNamesButIsNotCopied",
+                 CrLf({"%1", "A", "%2", "B"}),
+                 false,
+                 false,
+                 "%",
+                 {{"%1.NC", CrLf({"A"})}, {"%2.NC", CrLf({"B"})}},
+                 {"%1", "%2"}},
+        ScanCase{"EmptyNameWithParenLead",
+                 CrLf({"(A)", "X"}),
+                 false,
+                 false,
+                 "(",
+                 {{"_.NC", CrLf({"(A)", "X"})}},
+                 {"(A)"}},
+        ScanCase{"SlashesCannotLeaveTheFolder",
+                 CrLf({"O../../x", "A"}),
+                 false,
+                 false,
+                 "O",
+                 {{"O.._.._x.NC", CrLf({"O../../x", "A"})}},
+                 {"O../../x"}}),
     [](const auto &info) { return std::string(info.param.Name); });
 
 TEST_F(DivisionTest, StatusTextHasAtLeastFourDigits) {
@@ -162,9 +223,15 @@ TEST_F(DivisionTest, StatusTextHasAtLeastFourDigits) {
 
 TEST(ProgramFileNameTest, MakesSafeNames) {
     const std::pair<const char *, const char *> cases[] = {
-        {"O1234(FLANGE)", "O1234"}, {":1234", "O1234"},   {"O1/2", "O1_2"},
-        {"(X)", "_"},               {".", "_"},           {"..", "_"},
-        {"..(X)", "_"},             {"O\xB6\xDE", "Oｶﾞ"}, {"O\x95\x5C", "O表"},
+        {"O1234(FLANGE)", "O1234"},
+        {":1234", "O1234"},
+        {"O1/2", "O1_2"},
+        {"(X)", "_"},
+        {".", "_"},
+        {"..", "_"},
+        {"..(X)", "_"},
+        {"O\xB6\xDE", "Oｶﾞ"},
+        {"O\x95\x5C", "O表"},
     };
     for (const auto &[line, name] : cases)
         EXPECT_EQ(ProgramFileName(line), name) << line;
@@ -203,7 +270,8 @@ TEST_F(DivisionTest, OptionsAreReadAtEachUse) {
             Host.Options[3] = true;
     };
     RunOn(CrLf({"O1", "", "A", "", "O2", "B"}));
-    EXPECT_EQ(Output(), (Files{{"O1.NC", CrLf({"O1", "", "A"})}, {"O2_002.NC", CrLf({"O2", "B"})}}));
+    EXPECT_EQ(Output(),
+              (Files{{"O1.NC", CrLf({"O1", "", "A"})}, {"O2_002.NC", CrLf({"O2", "B"})}}));
 }
 
 TEST_F(DivisionTest, EmptyFieldsTakeTheFocusInOrder) {
@@ -298,8 +366,8 @@ TEST_F(DivisionTest, AbortDuringFirstProgramStopsAtTheNextProgram) {
     EXPECT_EQ(LogEntries(Run.Memo1), (std::vector<std::string>{"O1", "O2"}));
     EXPECT_EQ(Run.Memo1.back(), ToCp932(texts::LogAborted));
     ASSERT_EQ(Host.Told.size(), 1u);
-    EXPECT_EQ(Host.Told[0], std::make_pair(std::string(texts::AbortMessage),
-                                           std::string(texts::AbortCaption)));
+    EXPECT_EQ(Host.Told[0],
+              std::make_pair(std::string(texts::AbortMessage), std::string(texts::AbortCaption)));
     EXPECT_EQ(Host.Status.back(), "");
     EXPECT_TRUE(Host.Enabled[Control::Button3]);
     EXPECT_TRUE(Host.Enabled[Control::Button5]);
@@ -345,7 +413,9 @@ TEST_F(DivisionTest, StopEndsQuietlyWithCompleteFilesAndNoViewer) {
 
 TEST_F(DivisionTest, NonTextFileIsReadLineByLineOnYes) {
     Host.Answers[Question::ReadNonText] = Answer::Yes;
-    EXPECT_EQ(RunOn("\0junk\nO1\r\n\r\nA\x1A" "O2\n"s), RunEnd::Completed);
+    EXPECT_EQ(RunOn("\0junk\nO1\r\n\r\nA\x1A"
+                    "O2\n"s),
+              RunEnd::Completed);
     EXPECT_EQ(Host.Asked, std::vector<Question>{Question::ReadNonText});
     EXPECT_EQ(Output(), (Files{{"O1.NC", CrLf({"O1", "A"})}}));
 }

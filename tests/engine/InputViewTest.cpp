@@ -30,7 +30,9 @@ struct LoadCase {
     Lines LineByLine; // the second way
 };
 
-void PrintTo(const LoadCase &c, std::ostream *os) { *os << c.Name; }
+void PrintTo(const LoadCase &c, std::ostream *os) {
+    *os << c.Name;
+}
 
 class LoadTest : public ::testing::TestWithParam<LoadCase> {};
 
@@ -56,16 +58,26 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"LoneLfAndNoFinalBreak", "A\nB", {"A", "B"}, {"A", "B"}},
         LoadCase{"LoneCrEndsALineFirstWayOnly", "A\rB\r", {"A", "B"}, {"AB"}},
         LoadCase{"CrCrLf", "A\r\r\nB", {"A", "", "B"}, {"A", "B"}},
-        LoadCase{"EmptyLinesKeptFirstWayOnly", "A\r\n\r\n\r\nB\r\n", {"A", "", "", "B"}, {"A", "B"}},
+        LoadCase{
+            "EmptyLinesKeptFirstWayOnly", "A\r\n\r\n\r\nB\r\n", {"A", "", "", "B"}, {"A", "B"}},
         LoadCase{"NulInThirdLineEndsTheText",
                  "L1\r\nL2\r\nL3a\0L3b\r\nL4\r\n"s,
                  {"L1", "L2", "L3a"},
                  {"L1", "L2", "L3a", "L4"}},
         LoadCase{"LeadingNul", "\0abc\ndef\n\0x\n"s, {}, {"def"}},
         LoadCase{"EmptyFile", "", {}, {}},
-        LoadCase{"CtrlZEndsTheStream", "A\nB\x1A" "C\n", {"A", "B\x1A" "C"}, {"A", "B"}},
-        LoadCase{"LongLineInPieces", Long600 + "\n", {Long600}, {Long600.substr(0, 499), Long600.substr(499)}},
-        LoadCase{"Exactly499StaysOneLine", Exact499 + "\r\nz\r\n", {Exact499, "z"}, {Exact499, "z"}},
+        LoadCase{"CtrlZEndsTheStream",
+                 "A\nB\x1A"
+                 "C\n",
+                 {"A", "B\x1A"
+                       "C"},
+                 {"A", "B"}},
+        LoadCase{"LongLineInPieces",
+                 Long600 + "\n",
+                 {Long600},
+                 {Long600.substr(0, 499), Long600.substr(499)}},
+        LoadCase{
+            "Exactly499StaysOneLine", Exact499 + "\r\nz\r\n", {Exact499, "z"}, {Exact499, "z"}},
         LoadCase{"OnlyLineBreak", "\r\n", {""}, {}},
         LoadCase{"MixedBreaks", "A\r\nB\rC\nD", {"A", "B", "C", "D"}, {"A", "BC", "D"}}),
     [](const auto &info) { return std::string(info.param.Name); });

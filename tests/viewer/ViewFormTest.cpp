@@ -160,8 +160,7 @@ void ViewFormTest::secondRunReplacesEntries() {
     f.View->show();
     QVERIFY(QTest::qWaitForWindowExposed(f.View.get()));
     QTest::mouseClick(f.View->SpeedButton2, Qt::LeftButton);
-    QCOMPARE(f.FirstPage(),
-             Lines(texts::LogHeader, {U("O2"), U("O1")}, viewtexts::Footer));
+    QCOMPARE(f.FirstPage(), Lines(texts::LogHeader, {U("O2"), U("O1")}, viewtexts::Footer));
 }
 
 void ViewFormTest::orders_data() {
