@@ -13,8 +13,7 @@ inline constexpr const char *AbortCaption = "中止";
 inline constexpr const char *AskCreateFolder =
     "ディレクトリが見つかりません。ディレクトリを作成しますか？";
 inline constexpr const char *AskReadNonText =
-    "ファイル形式が違います。\nそのまま読み込みは可能ですが、データの一部読み込めない可能性が有りま"
-    "す。\n読み込み開始は「はい(Y)」";
+    "ファイル形式が違います。\nそのまま読み込みは可能ですが、データの一部読み込めない可能性が有ります。\n読み込み開始は「はい(Y)」";
 inline constexpr const char *CannotCreate = "ファイル %s を作成できません";
 inline constexpr const char *CannotOpen = "ファイル %s は開けません";
 inline constexpr const char *WriteError = "ストリームへの書き込みエラー";
