@@ -66,11 +66,12 @@ int main(int argc, char **argv) {
         // The result viewer and its print buffers; a completed run hands its
         // log over and shows the viewer modally, whose Back button empties the
         // main window's log.
-        segmora::TPrintForm PrintForm;
         segmora::ViewFormLinks viewLinks;
         viewLinks.OutputFolder = [&] { return MainForm.DivisionRun().OutputFolder; };
         viewLinks.ClearMainLog = [&] { MainForm.DivisionRun().ClearLog(); };
-        segmora::TViewForm ViewForm(MainForm, viewLinks, PrintForm, &MainForm);
+        segmora::TViewForm ViewForm(MainForm, viewLinks, &MainForm);
+        segmora::TPrintForm PrintForm;
+        ViewForm.SetPrintForm(PrintForm);
         MainForm.Plugins.ShowViewer = [&](const std::vector<std::string> &log) {
             ViewForm.HandOff(log);
             ViewForm.exec();

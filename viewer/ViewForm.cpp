@@ -51,12 +51,11 @@ QString JoinLines(const QStringList &lines) {
 
 } // namespace
 
-TViewForm::TViewForm(SettingsFields &fields, ViewFormLinks links, TPrintForm &printForm,
-                     QWidget *parent)
+TViewForm::TViewForm(SettingsFields &fields, ViewFormLinks links, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      Fields(fields), Links(std::move(links)), PrintForm(printForm) {
+      Fields(fields), Links(std::move(links)) {
     setObjectName(QStringLiteral("ViewForm"));
     setWindowTitle(Text(viewtexts::Caption));
     setModal(true);
@@ -368,24 +367,26 @@ void TViewForm::Button1Click() {
 }
 
 void TViewForm::Button2Click() {
-    PrintForm.Fill(PageText(RichEdit1), RichEdit1->font());
-    const int lineCount = PrintForm.LineCount();
+    if (!PrintForm)
+        return;
+    PrintForm->Fill(PageText(RichEdit1), RichEdit1->font());
+    const int lineCount = PrintForm->LineCount();
     // The font's height in screen pixels, rounded as the points are converted.
     const int fontHeight = qRound(RichEdit1->font().pointSizeF() * RichEdit1->logicalDpiY() / 72.0);
     const PageBounds bounds = PrintPageBounds(lineCount, fontHeight);
-    if (!PrintDialog1 || !PrintDialog1(PrintForm.Printer, bounds.Pages))
+    if (!PrintDialog1 || !PrintDialog1(PrintForm->Printer, bounds.Pages))
         return;
-    if (!PrintForm.PrintBuffer(PrintForm.Printer)) {
-        const QString where = PrintForm.Printer.outputFileName().isEmpty()
-                                  ? PrintForm.Printer.printerName()
-                                  : PrintForm.Printer.outputFileName();
+    if (!PrintForm->PrintBuffer(PrintForm->Printer)) {
+        const QString where = PrintForm->Printer.outputFileName().isEmpty()
+                                  ? PrintForm->Printer.printerName()
+                                  : PrintForm->Printer.outputFileName();
         Prompt::StandardError(this, Text(viewtexts::PrintFailed).arg(where));
     }
 }
 
 void TViewForm::Button3Click() {
-    if (PrinterSetupDialog1)
-        PrinterSetupDialog1(PrintForm.Printer);
+    if (PrinterSetupDialog1 && PrintForm)
+        PrinterSetupDialog1(PrintForm->Printer);
 }
 
 void TViewForm::Button4Click() {

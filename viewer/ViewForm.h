@@ -44,8 +44,9 @@ struct ViewFormLinks {
 class TViewForm : public QDialog {
     Q_OBJECT
 public:
-    TViewForm(SettingsFields &fields, ViewFormLinks links, TPrintForm &printForm,
-              QWidget *parent = nullptr);
+    TViewForm(SettingsFields &fields, ViewFormLinks links, QWidget *parent = nullptr);
+    // The print window whose buffer Print fills; it is made after the viewer.
+    void SetPrintForm(TPrintForm &printForm) { PrintForm = &printForm; }
 
     // A completed run's log (CP932 lines, header and closing line included)
     // onto both pages and, without its first and last line, into both entry
@@ -120,7 +121,7 @@ private:
 
     SettingsFields &Fields;
     ViewFormLinks Links;
-    TPrintForm &PrintForm;
+    TPrintForm *PrintForm = nullptr;
     // The bytes each handed-over line came as, by its text, so that a line
     // left as it was is saved exactly as the run logged it. A text that two
     // different byte strings decode to is left out (ambiguous).

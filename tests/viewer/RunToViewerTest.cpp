@@ -52,11 +52,12 @@ void RunToViewerTest::runEndsInViewer() {
 
     TMainForm MainForm(ToNative(ini), {QStringLiteral("segmora")});
     MainForm.PumpIntervalMs = 0;
-    TPrintForm PrintForm;
     ViewFormLinks links;
     links.OutputFolder = [&] { return MainForm.DivisionRun().OutputFolder; };
     links.ClearMainLog = [&] { MainForm.DivisionRun().ClearLog(); };
-    TViewForm ViewForm(MainForm, links, PrintForm, &MainForm);
+    TViewForm ViewForm(MainForm, links, &MainForm);
+    TPrintForm PrintForm;
+    ViewForm.SetPrintForm(PrintForm);
     MainForm.Plugins.ShowViewer = [&](const std::vector<std::string> &log) {
         ViewForm.HandOff(log);
         ViewForm.exec();

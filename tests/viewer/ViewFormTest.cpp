@@ -71,7 +71,8 @@ struct Fixture {
         ViewFormLinks links;
         links.OutputFolder = [this] { return OutputFolder; };
         links.ClearMainLog = [this] { Memo1.clear(); };
-        View = std::make_unique<TViewForm>(Fields, links, PrintForm);
+        View = std::make_unique<TViewForm>(Fields, links);
+        View->SetPrintForm(PrintForm);
         Prompt::SetHandler([this](const PromptRequest &request) {
             Boxes.push_back(request);
             return Answer;

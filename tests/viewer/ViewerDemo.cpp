@@ -16,8 +16,9 @@ int main(int argc, char **argv) {
     segmora::SettingsFields fields = segmora::DefaultSettings();
     fields.ViewLeft = 20;
     fields.ViewTop = 20;
+    segmora::TViewForm viewer(fields, {});
     segmora::TPrintForm printForm;
-    segmora::TViewForm viewer(fields, {}, printForm);
+    viewer.SetPrintForm(printForm);
     std::vector<std::string> log{segmora::ToCp932(segmora::texts::LogHeader)};
     for (const char *entry : {"O1234(FLANGE)", "O20", "O100(ﾌﾗﾝｼﾞ 加工)", "O3", "O0001(穴あけ)"})
         log.push_back(segmora::ToCp932(entry));
