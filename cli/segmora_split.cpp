@@ -211,6 +211,8 @@ public:
     void Pump() override {
         if (Interrupts > 0 && Run->AbortFlag != 'y')
             Run->RequestAbort();
+        if (ShowProgress)
+            DrawProgress(); // after every written file, which may follow a pause
     }
     void Pause(int milliseconds) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
@@ -220,9 +222,13 @@ public:
     void SetProgressPosition(int) override {}
     void SetStatusText(const std::string &) override {}
     void LineDone(int line) override {
-        if (ShowProgress && (line & 0xFFFF) == 0)
-            DrawProgress(line);
-        Pump();
+        LastLine = line;
+        // The clock is read only every few thousand lines: a read per line
+        // would cost more than the line.
+        if (ShowProgress && (line & 0xFFF) == 0)
+            DrawProgress();
+        if (Interrupts > 0 && Run->AbortFlag != 'y')
+            Run->RequestAbort();
     }
     void SetNameLabel(const std::string &) override {}
     void LogCleared() override {}
@@ -257,13 +263,16 @@ public:
     }
 
 private:
-    void DrawProgress(int line) {
-        // Only for inputs that take longer than about a second.
+    // The line reached, on one line of standard error, redrawn at most ten
+    // times a second and only once the run has taken about a second.
+    void DrawProgress() {
         const auto now = std::chrono::steady_clock::now();
-        if (now - Start < std::chrono::seconds(1))
+        if (now - Start < std::chrono::seconds(1) ||
+            now - LastDrawn < std::chrono::milliseconds(100))
             return;
+        LastDrawn = now;
         std::fflush(stdout);
-        std::fprintf(stderr, "\r%d / %d", line, Maximum);
+        std::fprintf(stderr, "\r%d / %d 行", LastLine, Maximum);
         std::fflush(stderr);
         ProgressShown = true;
     }
@@ -272,7 +281,9 @@ private:
     bool ShowProgress;
     bool ProgressShown = false;
     int Maximum = 0;
+    int LastLine = 0;
     std::chrono::steady_clock::time_point Start;
+    std::chrono::steady_clock::time_point LastDrawn;
 };
 
 // Writes the log as List.log: CP932, CR LF after every line, through a
