@@ -123,11 +123,14 @@ bool LineCursor::Next(std::string_view &line) {
 
 bool ReadWholeFile(const std::string &path, std::unique_ptr<char[]> &buffer, size_t &size,
                    LineBreakCounter *counter) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Only a regular file is read: a FIFO or a device would block the run (or
+    // never end), so it reads as a file that cannot be read. O_NONBLOCK keeps
+    // the open itself from waiting for a FIFO's writer.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st {};
-    bool ok = fstat(fd, &st) == 0 && st.st_size >= 0;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0;
     if (ok) {
         const size_t wanted = static_cast<size_t>(st.st_size);
         buffer = std::make_unique_for_overwrite<char[]>(wanted + 1);

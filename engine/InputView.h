@@ -80,8 +80,8 @@ void LoadWhole(const std::string &path, InputView &view);
 // lines. Replaces whatever the view held (the run calls it on an empty view).
 void LoadLineByLine(const std::string &path, InputView &view);
 
-// Reads a whole file into memory, feeding counter (when given) piece by
-// piece; false when the file cannot be opened or read.
+// Reads a whole regular file into memory, feeding counter (when given) piece
+// by piece; false when it cannot be opened or read, or is no regular file.
 bool ReadWholeFile(const std::string &path, std::unique_ptr<char[]> &buffer, size_t &size,
                    LineBreakCounter *counter = nullptr);
 
