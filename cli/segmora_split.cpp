@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -339,19 +338,24 @@ int main(int argc, char **argv) {
     ProcessUmask = umask(0);
     umask(ProcessUmask);
 
+    // The input must be a regular file that can be read; anything else is
+    // refused here with its reason (a FIFO would otherwise block the open).
     struct stat st {};
-    if (stat(options.Input.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        Error(Replace("ファイル %s は開けません", options.Input) + " (" + std::strerror(error) +
+    int inputError = 0;
+    if (stat(options.Input.c_str(), &st) != 0)
+        inputError = errno;
+    else if (S_ISDIR(st.st_mode))
+        inputError = EISDIR;
+    else if (!S_ISREG(st.st_mode))
+        inputError = EINVAL;
+    else if (access(options.Input.c_str(), R_OK) != 0)
+        inputError = errno;
+    if (inputError != 0) {
+        Error(Replace("ファイル %s は開けません", options.Input) + " (" +
+              (inputError == EINVAL ? std::string("not a regular file")
+                                    : std::string(std::strerror(inputError))) +
               ")");
         return ExitFailed;
-    }
-    if (const int fd = open(options.Input.c_str(), O_RDONLY | O_CLOEXEC); fd < 0) {
-        Error(Replace("ファイル %s は開けません", options.Input) + " (" + std::strerror(errno) +
-              ")");
-        return ExitFailed;
-    } else {
-        close(fd);
     }
 
     struct sigaction action {};

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -137,9 +138,12 @@ TEST_F(SplitCommandTest, RefusedQuestionsAreErrorsThatWriteNothing) {
     EXPECT_EQ(Split({"--create-folder", Path("JOB.NC"), Path("new/deeper")}).Status, 0);
     EXPECT_TRUE(fs::exists(Path("new/deeper/O2000.NC")));
 
-    result = Split({Path("missing.nc"), Path("out")});
-    EXPECT_EQ(result.Status, 1);
-    EXPECT_NE(result.Err.find(Path("missing.nc")), std::string::npos);
+    ASSERT_EQ(mkfifo(Path("fifo.nc").c_str(), 0600), 0);
+    for (const char *name : {"missing.nc", "fifo.nc", "out"}) {
+        result = Split({Path(name), Path("out")});
+        EXPECT_EQ(result.Status, 1) << name;
+        EXPECT_NE(result.Err.find(Path(name)), std::string::npos) << name;
+    }
 }
 
 TEST_F(SplitCommandTest, FailedFileEndsWithItsPath) {
