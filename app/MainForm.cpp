@@ -277,14 +277,22 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::closeEvent(QCloseEvent *event) {
+    // While a box or dialog is open the window takes no clicks, so a close
+    // request comes from a signal (log-off, shutdown): every box and dialog
+    // open over the window is closed unanswered, the innermost first (the
+    // viewer may show a box of its own), so that the program can end.
+    QList<QDialog *> closed;
+    while (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+        if (closed.contains(modal))
+            break;
+        closed.append(modal);
+        modal->reject();
+    }
     if (Divider.Running()) {
         // The run stops at its next abort check (after the file in hand is
         // written whole) or at its end; Button3Click then closes the window.
-        // A question or box the run is waiting on is closed unanswered.
         Divider.RequestStop();
         CloseAfterRun = true;
-        if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-            modal->reject();
         event->ignore();
         return;
     }

@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include <QDialog>
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
@@ -867,6 +868,51 @@ private slots:
         QCOMPARE(prompts.Requests[0].Caption, U(uitexts::ApplicationTitle));
         QVERIFY(prompts.Requests[0].Text.contains(Out + QStringLiteral("/O1000.NC")));
         QVERIFY(!form->isVisible());
+        QVERIFY(QFile::exists(Ini));
+    }
+
+    // A close request (as SIGTERM makes one) while boxes are open over the
+    // window closes every one of them, the innermost first, and the program
+    // can end: a box the viewer shows, or a dialog opened while idle.
+    void closeRequestClosesOpenBoxes_data() {
+        QTest::addColumn<bool>("duringRun");
+        QTest::newRow("a box over the viewer") << true;
+        QTest::newRow("a dialog while idle") << false;
+    }
+
+    void closeRequestClosesOpenBoxes() {
+        QFETCH(bool, duringRun);
+        auto form = MakeForm();
+        QFile::remove(Ini); // the close writes it anew
+        int leftOpen = 0;
+        // Opens a modal dialog over the given one; the innermost asks the
+        // main window to close. A dialog the request did not close is closed
+        // after a while, so that a fault fails the test instead of hanging it.
+        const std::function<void(QWidget *, int)> openBoxes = [&](QWidget *parent, int depth) {
+            QDialog dialog(parent);
+            dialog.setModal(true);
+            QTimer::singleShot(0, &dialog, [&, depth] {
+                if (depth > 1)
+                    openBoxes(&dialog, depth - 1);
+                else
+                    form->close();
+            });
+            QTimer::singleShot(3000, &dialog, [&] {
+                ++leftOpen;
+                dialog.reject();
+            });
+            dialog.exec();
+        };
+        if (duringRun) {
+            form->Plugins.ShowViewer = [&](const std::vector<std::string> &) {
+                openBoxes(form.get(), 2);
+            };
+            Divide(*form, CrLf({"O1000", "M30"}));
+        } else {
+            openBoxes(form.get(), 1);
+        }
+        QCOMPARE(leftOpen, 0);
+        QTRY_VERIFY(!form->isVisible());
         QVERIFY(QFile::exists(Ini));
     }
 
