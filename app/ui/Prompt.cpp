@@ -51,7 +51,8 @@ QMessageBox::StandardButton Prompt::Ok(QWidget *parent, const QString &text, con
 }
 
 QString Prompt::StandardErrorText(const QString &message) {
-    if (!message.isEmpty() && message.back() <= QLatin1Char('.'))
+    // An empty message stays empty: there is no last character to end.
+    if (message.isEmpty() || message.back() <= QLatin1Char('.'))
         return message;
     return message + QLatin1Char('.');
 }

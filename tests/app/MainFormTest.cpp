@@ -961,15 +961,30 @@ private slots:
         QVERIFY(QFileInfo(Ini).isFile());
     }
 
+    void errorEscapingAHandler_data() {
+        QTest::addColumn<bool>("standardError");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("error with a message") << true << QStringLiteral("broken.");
+        // Not an error of the library's kind: the box has no text at all.
+        QTest::newRow("anything else") << false << QString();
+    }
+
     void errorEscapingAHandler() {
+        QFETCH(bool, standardError);
         PromptRecorder prompts;
         struct Thrower : QObject {
-            bool event(QEvent *) override { throw std::runtime_error("broken"); }
+            bool Standard = true;
+            bool event(QEvent *) override {
+                if (Standard)
+                    throw std::runtime_error("broken");
+                throw 42;
+            }
         } thrower;
+        thrower.Standard = standardError;
         QEvent event(QEvent::User);
         QCOMPARE(QApplication::sendEvent(&thrower, &event), false);
         QCOMPARE(prompts.Requests.size(), size_t(1));
-        QCOMPARE(prompts.Requests[0].Text, QStringLiteral("broken."));
+        QTEST(prompts.Requests[0].Text, "text");
         QCOMPARE(prompts.Requests[0].Caption, U(uitexts::ApplicationTitle));
         QCOMPARE(prompts.Requests[0].Icon, QMessageBox::Critical);
     }
