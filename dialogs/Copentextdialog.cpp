@@ -155,12 +155,21 @@ COpenTextDialog::COpenTextDialog(QWidget *owner, const QString &filter,
         return;
     setNameFilters(NameFilters);
 
-    std::vector<bool> noExtension;
-    for (const FilterEntry &entry : entries)
-        noExtension.push_back(entry.Patterns.empty());
-    auto useEntry = [proxy, noExtension](int index) {
-        proxy->SetActive(index >= 0 && static_cast<size_t>(index) < noExtension.size() &&
-                         noExtension[static_cast<size_t>(index)]);
+    // Each entry's own patterns go to the file list as they stand: Qt reads
+    // the patterns out of a name filter only when they are plain ASCII, so a
+    // user type masked "*.ＮＣ" would otherwise list nothing.
+    std::vector<QStringList> patterns;
+    for (const FilterEntry &entry : entries) {
+        QStringList list;
+        for (const std::string &pattern : entry.Patterns)
+            list << Text(pattern);
+        patterns.push_back(list);
+    }
+    auto useEntry = [proxy, patterns](int index) {
+        const bool known = index >= 0 && static_cast<size_t>(index) < patterns.size();
+        proxy->SetActive(known && patterns[static_cast<size_t>(index)].isEmpty());
+        if (auto *files = qobject_cast<QFileSystemModel *>(proxy->sourceModel()); files && known)
+            files->setNameFilters(patterns[static_cast<size_t>(index)]);
     };
 
     // A stored index outside the entries (a hand-edited settings file)
@@ -179,6 +188,9 @@ COpenTextDialog::COpenTextDialog(QWidget *owner, const QString &filter,
     if (TypeCombo) {
         TypeCombo->setCurrentIndex(first); // exact even when two entries read the same
         connect(TypeCombo, &QComboBox::currentIndexChanged, this, useEntry);
+        // The dialog applies its own reading of the entry on "activated",
+        // after the index has changed; this comes after it.
+        connect(TypeCombo, &QComboBox::activated, this, useEntry);
     } else {
         connect(this, &QFileDialog::filterSelected, this,
                 [this, useEntry](const QString &name) { useEntry(NameFilters.indexOf(name)); });

@@ -370,6 +370,26 @@ private slots:
         QTRY_COMPARE(Listed(*dialog), names);
     }
 
+    void userTypeMaskOutsideAscii() {
+        // A mask typed in the user-types dialog may hold any letters; the
+        // entry lists what it matches, at the start and when chosen.
+        QVERIFY(WriteFile(Path("e.ＮＣ"), "O5\r\n"));
+        const QString filter =
+            QString::fromStdString(BuildOpenFilter("ＮＣ", "*.ＮＣ", "ABC", "*.abc"));
+        auto dialog = MakeDialog(3, filter);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QTRY_COMPARE(Listed(*dialog), (QStringList{U("e.ＮＣ"), U("sub")}));
+        auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Up);
+        QTRY_COMPARE(Listed(*dialog), (QStringList{U("c.txt"), U("sub"), U("utf16.txt")}));
+        QTest::keyClick(types, Qt::Key_Down);
+        QTRY_COMPARE(Listed(*dialog), (QStringList{U("e.ＮＣ"), U("sub")}));
+        QVERIFY(QFile::remove(Path("e.ＮＣ")));
+    }
+
     void arrowKeysPreviewAndConfirm() {
         auto dialog = MakeDialog(6);
         dialog->show();
