@@ -155,19 +155,23 @@ COpenTextDialog::COpenTextDialog(QWidget *owner, const QString &filter,
         return;
     setNameFilters(NameFilters);
 
-    // Each entry's own patterns go to the file list as they stand: Qt reads
-    // the patterns out of a name filter only when they are plain ASCII, so a
-    // user type masked "*.ＮＣ" would otherwise list nothing.
+    // Each entry's own patterns go to the file list: Qt reads the patterns
+    // out of a name filter only when they are plain ASCII, so a user type
+    // masked "*.ＮＣ" would otherwise list nothing. Blanks at the ends of a
+    // pattern ("nc2 " completes to "*.nc2 ") are no part of a file name.
     std::vector<QStringList> patterns;
+    std::vector<bool> noExtension;
     for (const FilterEntry &entry : entries) {
         QStringList list;
         for (const std::string &pattern : entry.Patterns)
-            list << Text(pattern);
+            if (const QString trimmed = Text(pattern).trimmed(); !trimmed.isEmpty())
+                list << trimmed;
         patterns.push_back(list);
+        noExtension.push_back(entry.Patterns.empty());
     }
-    auto useEntry = [proxy, patterns](int index) {
+    auto useEntry = [proxy, patterns, noExtension](int index) {
         const bool known = index >= 0 && static_cast<size_t>(index) < patterns.size();
-        proxy->SetActive(known && patterns[static_cast<size_t>(index)].isEmpty());
+        proxy->SetActive(known && noExtension[static_cast<size_t>(index)]);
         if (auto *files = qobject_cast<QFileSystemModel *>(proxy->sourceModel()); files && known)
             files->setNameFilters(patterns[static_cast<size_t>(index)]);
     };

@@ -375,7 +375,7 @@ private slots:
         // entry lists what it matches, at the start and when chosen.
         QVERIFY(WriteFile(Path("e.ＮＣ"), "O5\r\n"));
         const QString filter =
-            QString::fromStdString(BuildOpenFilter("ＮＣ", "*.ＮＣ", "ABC", "*.abc"));
+            QString::fromStdString(BuildOpenFilter("ＮＣ", "*.ＮＣ", "ABC", " *.abc "));
         auto dialog = MakeDialog(3, filter);
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
@@ -387,6 +387,10 @@ private slots:
         QTRY_COMPARE(Listed(*dialog), (QStringList{U("c.txt"), U("sub"), U("utf16.txt")}));
         QTest::keyClick(types, Qt::Key_Down);
         QTRY_COMPARE(Listed(*dialog), (QStringList{U("e.ＮＣ"), U("sub")}));
+        // A blank that ends a mask ("nc2 " completes to "*.nc2 ") is no part
+        // of the names it lists.
+        QTest::keyClick(types, Qt::Key_Down);
+        QTRY_COMPARE(Listed(*dialog), (QStringList{U("d.abc"), U("sub")}));
         QVERIFY(QFile::remove(Path("e.ＮＣ")));
     }
 
