@@ -190,17 +190,16 @@ QStringList TViewForm::PageLines(const QString &text) {
     return lines;
 }
 
-void TViewForm::InsertSorted(const QString &entry) {
-    // After any equal entries, so duplicates keep the order they came in.
-    int low = 0, high = ListBox2->count();
-    while (low < high) {
-        const int mid = (low + high) / 2;
-        if (CompareEntries(entry, ListBox2->item(mid)->text()) < 0)
-            high = mid;
-        else
-            low = mid + 1;
-    }
-    ListBox2->insertItem(low, entry);
+QStringList TViewForm::SortedEntries(QStringList entries) {
+    // One collator for the whole list (made afresh each time, so it follows
+    // the user's locale as it is now); a stable sort keeps equal entries in
+    // the order they came in, as a list kept sorted while filled would.
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(entries.begin(), entries.end(), [&](const QString &a, const QString &b) {
+        return collator.compare(a, b) < 0;
+    });
+    return entries;
 }
 
 void TViewForm::HandOff(const std::vector<std::string> &log, const QString &nameText) {
@@ -227,10 +226,9 @@ void TViewForm::HandOff(const std::vector<std::string> &log, const QString &name
 
     ListBox1->clear();
     ListBox2->clear();
-    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
-        ListBox1->addItem(lines[i]);
-        InsertSorted(lines[i]);
-    }
+    const QStringList entries = lines.size() > 2 ? lines.mid(1, lines.size() - 2) : QStringList();
+    ListBox1->addItems(entries);
+    ListBox2->addItems(SortedEntries(entries));
     Button1->setEnabled(true);
     Label1->setText(nameText);
 }

@@ -116,7 +116,7 @@ protected:
 
 private:
     void BuildControls();
-    void InsertSorted(const QString &entry);
+    static QStringList SortedEntries(QStringList entries);
     std::string PageBytes(const QStringList &lines, int *unmapped, int *firstUnmappedLine) const;
 
     SettingsFields &Fields;
