@@ -176,13 +176,6 @@ QFont TViewForm::PageFont(int points) {
     return font;
 }
 
-int TViewForm::CompareEntries(const QString &a, const QString &b) {
-    // Made afresh so that it follows the user's locale as it is now.
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator.compare(a, b);
-}
-
 QStringList TViewForm::PageLines(const QString &text) {
     QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.size() > 0 && lines.back().isEmpty())

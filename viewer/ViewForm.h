@@ -53,10 +53,6 @@ public:
     // lists; Save enabled; Label1 the name text, which the run never fills.
     void HandOff(const std::vector<std::string> &log, const QString &nameText = QString());
 
-    // The entry lists' order: whole lines, ignoring case, in the user's
-    // locale; < 0, 0, > 0.
-    static int CompareEntries(const QString &a, const QString &b);
-
     // The lines of a page's text; a final line break ends the last line.
     static QStringList PageLines(const QString &text);
 
@@ -116,6 +112,8 @@ protected:
 
 private:
     void BuildControls();
+    // The entries in the second list's order: whole lines, ignoring case, in
+    // the user's locale; equal entries in the order they came.
     static QStringList SortedEntries(QStringList entries);
     std::string PageBytes(const QStringList &lines, int *unmapped, int *firstUnmappedLine) const;
 
