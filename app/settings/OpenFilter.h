@@ -34,9 +34,9 @@ std::vector<FilterEntry> ParseOpenFilter(std::string_view filter);
 // parentheses, so showing it with QFileDialog::HideNameFilterDetails shows
 // the display text as the filter string has it. An entry with no pattern
 // gives "display ()", which the dialog takes as "no name filter". The dialog
-// reads the patterns only when they are plain ASCII (no "(", ")" or quotes);
-// a caller that must list other masks applies ParseOpenFilter's patterns to
-// the file list itself.
+// reads the patterns only when they are plain ASCII without "(", ")", a
+// backslash or quotes; a caller that must list other masks applies
+// ParseOpenFilter's patterns to the file list itself.
 std::vector<std::string> ToNameFilters(std::string_view filter);
 
 } // namespace segmora
