@@ -1,6 +1,8 @@
 // The program's entry: the display check, the single-instance guard, the
 // application object, the main window and the message loop.
+#include <QLibraryInfo>
 #include <QStringList>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -48,6 +50,12 @@ int main(int argc, char **argv) {
     // Made before the guarded part, so that an error escaping the loop can
     // still be shown.
     segmora::Application app(argc, argv);
+    // The program speaks Japanese, so Qt's own parts (the file dialog's
+    // labels, standard buttons) do too, whatever the session's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
     try {
         segmora::SignalCloser closer;
         app.setWindowIcon(segmora::ProgramIcon());

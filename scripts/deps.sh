@@ -7,7 +7,7 @@ segmora_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev
   libgtest-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic qt6-translations-l10n
   dbus-daemon
   xvfb xauth
   poppler-utils desktop-file-utils
