@@ -704,9 +704,10 @@ void TMainForm::LogAppended(const std::string &cp932Line) {
 
 QString TMainForm::InputViewText(const InputView &view) {
     // A 100 MB input has millions of lines; a text view that holds them all
-    // takes longer to fill than the division takes to run, and nobody reads
-    // past the first screens of it. So the view shows the start of the input
-    // and says how much is left out; the run always works on all of it.
+    // takes longer to fill than the division takes to run. So the view shows
+    // the start of the input (50,000 lines fill in about a tenth of a second,
+    // which shows most programs' files whole) and says how much is left out;
+    // the run always works on all of it.
     QString text;
     size_t bytes = 0;
     size_t shown = 0;

@@ -79,8 +79,8 @@ public:
     // InputViewLineLimit lines and InputViewByteLimit bytes of it, then a note
     // that names how many lines are not shown.
     static QString InputViewText(const InputView &view);
-    static constexpr size_t InputViewLineLimit = 5000;
-    static constexpr size_t InputViewByteLimit = 512 * 1024;
+    static constexpr size_t InputViewLineLimit = 50000;
+    static constexpr size_t InputViewByteLimit = 4 * 1024 * 1024;
 
     MainFormPlugins Plugins;
 

@@ -795,7 +795,7 @@ private slots:
         const int limit = int(TMainForm::InputViewLineLimit);
         QTest::newRow("at the line limit: all") << limit << 10 << limit;
         QTest::newRow("past the line limit") << limit + 7 << 10 << limit;
-        QTest::newRow("past the byte limit") << 100 << 20000 << 26;
+        QTest::newRow("past the byte limit") << 300 << 20000 << 209;
     }
 
     void inputViewShowsStartOfLargeInput() {
