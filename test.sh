@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the Release build with all tests, the
-# tests without windows once more under AddressSanitizer and UBSan, and a few
-# seconds of each fuzz target when clang can build them.
+# Sets up, builds and runs every test: the Release build with all tests, all
+# tests once more under AddressSanitizer and UBSan, and a few seconds of each
+# fuzz target when clang can build them.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -12,7 +12,7 @@ cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSEGMORA_WERROR=ON \
-  -DSEGMORA_SANITIZE=ON -DSEGMORA_GUI=OFF
+  -DSEGMORA_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 

@@ -90,7 +90,7 @@ private slots:
         QVERIFY(WriteFile(Path("empty.nc"), ""));
         QVERIFY(WriteFile(Path("zero99.nc"), zeroAt99));
         QVERIFY(WriteFile(Path("zero100.nc"), zeroAt100));
-        QVERIFY(WriteFile(Path("utf16.txt"), QByteArray("O\0001\0\r\0\n\0", 10)));
+        QVERIFY(WriteFile(Path("utf16.txt"), QByteArray("O\0001\0\r\0\n\0", 8)));
         // "O1 (加工)" in CP932
         QVERIFY(WriteFile(Path("sjis.nc"), QByteArray("O1 (\x89\xc1\x8d\x48)\r\n")));
         QVERIFY(WriteFile(Path("B.NC1"), "O2\r\n"));
