@@ -177,8 +177,9 @@ TEST_F(SplitCommandTest, RepeatedNamesAreWarnedAbout) {
 TEST_F(SplitCommandTest, InterruptAbortsAtTheNextProgram) {
     WriteBytes(Path("JOB.NC"), "O1\r\nA\r\nO2\r\nB\r\nO3\r\nC\r\n");
     fs::create_directory(Path("out"));
-    const pid_t pid = Start({"--pause", "1", Path("JOB.NC"), Path("out")});
-    // The first file is written before the first pause; interrupt during it.
+    const pid_t pid = Start({"--pause", "3", Path("JOB.NC"), Path("out")});
+    // The first file is written before the first pause; interrupt during it
+    // (three seconds leave room for a slow machine).
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (ReadBytes(Path("out/O1.NC")).empty() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
