@@ -287,34 +287,33 @@ RunEnd Division::Scan() {
     for (size_t i = 0; cursor.Next(viewLine); ++i) {
         const std::string_view line = WithoutLeadingControls(viewLine);
 
-        if (!line.empty()) {
-            if (lead.size() == 1 && line.front() == lead.front()) {
-                AppendLog(std::string(line));
-                if (filesBegun > 0) {
-                    if (Host.OptionOn(Option::OP2))
-                        AppendToBuffer("%");
-                    WriteOutputFile();
-                    PauseAfterFile();
-                    Memo2.clear();
-                    Host.Pump();
-                    OutputFileName.clear();
-                    if (CheckAbort(AbortFlag)) {
-                        reportCreatedAgain();
-                        return StopRequested ? RunEnd::Stopped : RunEnd::Aborted;
-                    }
-                }
-                OutputFileName = OutputFolder + PathSeparator + ProgramFileName(Memo1.back());
-                if (Host.OptionOn(Option::OP4)) {
-                    char suffix[24];
-                    std::snprintf(suffix, sizeof suffix, "_%03d", filesBegun + 1);
-                    OutputFileName += suffix;
-                }
-                OutputFileName += ExtractFileExt(Host.FieldText(Control::LabeledEdit1));
-                CreateOutputFile();
-                if (Host.OptionOn(Option::OP1))
+        // A program-number line: the lead letter, compared as one byte.
+        if (!line.empty() && lead.size() == 1 && line.front() == lead.front()) {
+            AppendLog(std::string(line));
+            if (filesBegun > 0) {
+                if (Host.OptionOn(Option::OP2))
                     AppendToBuffer("%");
-                ++filesBegun;
+                WriteOutputFile();
+                PauseAfterFile();
+                Memo2.clear();
+                Host.Pump();
+                OutputFileName.clear();
+                if (CheckAbort(AbortFlag)) {
+                    reportCreatedAgain();
+                    return StopRequested ? RunEnd::Stopped : RunEnd::Aborted;
+                }
             }
+            OutputFileName = OutputFolder + PathSeparator + ProgramFileName(Memo1.back());
+            if (Host.OptionOn(Option::OP4)) {
+                char suffix[24];
+                std::snprintf(suffix, sizeof suffix, "_%03d", filesBegun + 1);
+                OutputFileName += suffix;
+            }
+            OutputFileName += ExtractFileExt(Host.FieldText(Control::LabeledEdit1));
+            CreateOutputFile();
+            if (Host.OptionOn(Option::OP1))
+                AppendToBuffer("%");
+            ++filesBegun;
         }
         // A "%" line is never copied; an empty line only while OP3 is off.
         if (line.empty() ? !Host.OptionOn(Option::OP3) : line.front() != '%')
