@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FolderPath.h"
+
 namespace segmora {
 namespace {
 
@@ -60,8 +62,7 @@ std::string ExecutablePath(const std::string &fallback) {
 }
 
 std::string FileNameOf(const std::string &path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return ExtractFileName(path);
 }
 
 } // namespace segmora

@@ -42,6 +42,11 @@ std::string ExtractFileExt(std::string_view path) {
     return std::string(path.substr(dot));
 }
 
+std::string ExtractFileName(std::string_view path) {
+    const size_t slash = path.rfind(PathSeparator);
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
 std::string ExtractFilePath(std::string_view path) {
     const size_t slash = path.rfind(PathSeparator);
     return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));

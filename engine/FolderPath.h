@@ -26,6 +26,9 @@ std::string WithoutTrailingSeparator(std::string_view path);
 // when the file-name part has none.
 std::string ExtractFileExt(std::string_view path);
 
+// The part after the last "/" (the whole path when it has none).
+std::string ExtractFileName(std::string_view path);
+
 // The folder part with its trailing "/" (empty for a bare file name).
 std::string ExtractFilePath(std::string_view path);
 

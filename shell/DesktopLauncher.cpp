@@ -6,7 +6,9 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include "FolderPath.h"
 #include "ShellTexts.h"
+#include "UiText.h"
 
 namespace segmora {
 
@@ -85,10 +87,7 @@ QString DesktopFolder() {
 }
 
 QString ExecutableFolder(const QString &executablePath) {
-    const qsizetype slash = executablePath.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return {};
-    return slash == 0 ? QStringLiteral("/") : executablePath.left(slash);
+    return FromNative(ExtractFileDir(ToNative(executablePath)));
 }
 
 QString LauncherIcon(const QString &executablePath) {

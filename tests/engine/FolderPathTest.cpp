@@ -57,6 +57,7 @@ TEST(PathPartsTest, ExtensionFolderAndTrailingSeparator) {
         EXPECT_EQ(ExtractFileExt(c.Path), c.Ext) << c.Path;
         EXPECT_EQ(ExtractFileDir(c.Path), c.Dir) << c.Path;
         EXPECT_EQ(ExtractFilePath(c.Path), c.FilePath) << c.Path;
+        EXPECT_EQ(ExtractFilePath(c.Path) + ExtractFileName(c.Path), c.Path) << c.Path;
     }
     EXPECT_EQ(WithoutTrailingSeparator("/out//"), "/out/");
     EXPECT_EQ(WithoutTrailingSeparator("/"), "");
