@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "FolderPath.h"
+#include "InputView.h"
 
 namespace segmora {
 namespace {
@@ -52,26 +53,12 @@ std::string ResolvedTarget(const std::string &path) {
 } // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string &path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    // The input file's reader: regular files only, never blocking.
+    std::unique_ptr<char[]> buffer;
+    size_t size = 0;
+    if (!ReadWholeFile(path, buffer, size, nullptr))
         return std::nullopt;
-    TemporaryFile guard(fd, {});
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0)
-            return bytes;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return std::nullopt;
-        }
-        bytes.append(buffer, static_cast<size_t>(got));
-    }
+    return std::string(buffer.get(), size);
 }
 
 void WriteFileAtomically(const std::string &path, std::string_view bytes,
